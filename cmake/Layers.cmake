@@ -1,0 +1,18 @@
+# The library of one layer: every .cpp in the calling folder. Headers are included relative to
+# INCLUDE_ROOT (default src/), as "<layer>/<Type>.hpp".
+function(joywright_layer name)
+    cmake_parse_arguments(LAYER "" "INCLUDE_ROOT" "DEPENDS" ${ARGN})
+    if(NOT LAYER_INCLUDE_ROOT)
+        set(LAYER_INCLUDE_ROOT ${PROJECT_SOURCE_DIR}/src)
+    endif()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${LAYER_INCLUDE_ROOT})
+        target_link_libraries(${name} PUBLIC ${LAYER_DEPENDS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${LAYER_INCLUDE_ROOT})
+        target_link_libraries(${name} INTERFACE ${LAYER_DEPENDS})
+    endif()
+endfunction()
