@@ -24,28 +24,37 @@ LogState& state() {
 
 std::string_view name(LogLevel level) {
     switch (level) {
-        case LogLevel::debug: return "debug";
-        case LogLevel::info: return "info";
-        case LogLevel::defaultLevel: return "default";
-        case LogLevel::error: return "error";
+        case LogLevel::debug:
+            return "debug";
+        case LogLevel::info:
+            return "info";
+        case LogLevel::defaultLevel:
+            return "default";
+        case LogLevel::error:
+            return "error";
     }
     return "?";
 }
 
 std::string_view name(LogCategory category) {
     switch (category) {
-        case LogCategory::general: return "general";
-        case LogCategory::backup: return "backup";
-        case LogCategory::input: return "input";
-        case LogCategory::runner: return "runner";
-        case LogCategory::render: return "render";
+        case LogCategory::general:
+            return "general";
+        case LogCategory::backup:
+            return "backup";
+        case LogCategory::input:
+            return "input";
+        case LogCategory::runner:
+            return "runner";
+        case LogCategory::render:
+            return "render";
     }
     return "?";
 }
 
 void StderrLogSink::write(LogLevel level, LogCategory category, std::string_view message) {
-    std::fprintf(stderr, "%.*s [%.*s] %.*s\n", static_cast<int>(name(level).size()), name(level).data(),
-                 static_cast<int>(name(category).size()), name(category).data(),
+    std::fprintf(stderr, "%.*s [%.*s] %.*s\n", static_cast<int>(name(level).size()),
+                 name(level).data(), static_cast<int>(name(category).size()), name(category).data(),
                  static_cast<int>(message.size()), message.data());
 }
 
@@ -118,6 +127,8 @@ void Log::write(LogLevel level, LogCategory category, const char* format, ...) {
 ScopedLogCapture::ScopedLogCapture()
     : sink_(std::make_shared<CaptureLogSink>()), previous_(Log::setSink(sink_)) {}
 
-ScopedLogCapture::~ScopedLogCapture() { Log::setSink(previous_); }
+ScopedLogCapture::~ScopedLogCapture() {
+    Log::setSink(previous_);
+}
 
 }  // namespace joywright

@@ -86,12 +86,15 @@ private:
 }  // namespace joywright
 
 // Shorthands: JW_LOG_INFO(runner, "Runner started: %s", name.c_str());
-#define JW_LOG_DEBUG(category, ...) \
-    ::joywright::Log::write(::joywright::LogLevel::debug, ::joywright::LogCategory::category, __VA_ARGS__)
-#define JW_LOG_INFO(category, ...) \
-    ::joywright::Log::write(::joywright::LogLevel::info, ::joywright::LogCategory::category, __VA_ARGS__)
-#define JW_LOG_DEFAULT(category, ...)                                                      \
-    ::joywright::Log::write(::joywright::LogLevel::defaultLevel, ::joywright::LogCategory::category, \
+#define JW_LOG_DEBUG(category, ...)                                                           \
+    ::joywright::Log::write(::joywright::LogLevel::debug, ::joywright::LogCategory::category, \
                             __VA_ARGS__)
-#define JW_LOG_ERROR(category, ...) \
-    ::joywright::Log::write(::joywright::LogLevel::error, ::joywright::LogCategory::category, __VA_ARGS__)
+#define JW_LOG_INFO(category, ...)                                                           \
+    ::joywright::Log::write(::joywright::LogLevel::info, ::joywright::LogCategory::category, \
+                            __VA_ARGS__)
+#define JW_LOG_DEFAULT(category, ...)                            \
+    ::joywright::Log::write(::joywright::LogLevel::defaultLevel, \
+                            ::joywright::LogCategory::category, __VA_ARGS__)
+#define JW_LOG_ERROR(category, ...)                                                           \
+    ::joywright::Log::write(::joywright::LogLevel::error, ::joywright::LogCategory::category, \
+                            __VA_ARGS__)

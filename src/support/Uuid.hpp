@@ -38,7 +38,8 @@ template <>
 struct std::hash<joywright::Uuid> {
     std::size_t operator()(const joywright::Uuid& id) const noexcept {
         std::size_t h = 1469598103934665603ULL;
-        for (auto b : id.bytes()) h = (h ^ b) * 1099511628211ULL;
+        for (auto b : id.bytes())
+            h = (h ^ b) * 1099511628211ULL;
         return h;
     }
 };
