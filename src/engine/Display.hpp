@@ -17,7 +17,7 @@ struct SystemTiming {
 };
 
 struct Screen {
-    Rect frame;            // global display coordinates, y down
+    Rect frame;               // global display coordinates, y down
     double refreshRate = 60;  // Hz
 };
 

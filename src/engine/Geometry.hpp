@@ -31,4 +31,20 @@ struct Rect {
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// The values lowerBound...upperBound, both included.
+struct ClosedRange {
+    double lowerBound = 0;
+    double upperBound = 0;
+
+    // Below the lower bound gives the lower bound; at or above the upper bound the upper bound.
+    double clamp(double value) const {
+        if (value < lowerBound) return lowerBound;
+        if (value >= upperBound) return upperBound;
+        return value;
+    }
+    bool contains(double value) const { return value >= lowerBound && value <= upperBound; }
+
+    friend bool operator==(const ClosedRange&, const ClosedRange&) = default;
+};
+
 }  // namespace joywright
