@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/KeyboardLayout.hpp"
+#include "support/Utf8.hpp"
 
 namespace joywright {
 
@@ -195,12 +196,54 @@ const KeyRow* rowOf(std::uint32_t raw) {
     return i < 0 ? nullptr : &kKeys[static_cast<std::size_t>(i)];
 }
 
-// Upper-cases ASCII letters; other characters are left as the layout gave them.
-std::string upperCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    return text;
+// The upper case of a lower-case letter in the scripts keyboard layouts produce (Latin with its
+// accented letters, Greek, Cyrillic); any other code point is returned as it is.
+std::uint32_t upperCase(std::uint32_t c) {
+    const auto odd = [c] { return (c & 1) != 0; };
+    if (c >= 'a' && c <= 'z') return c - 0x20;
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
+        (c >= 0x430 && c <= 0x44F))
+        return c - 0x20;
+    if (c == 0xFF) return 0x178;
+    if (c == 0x131) return 'I';
+    if (c == 0x17F) return 'S';
+    if (((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) || (c >= 0x490 && c <= 0x4BF)) &&
+        odd())
+        return c - 1;
+    if (((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) && !odd()) return c - 1;
+    if (c == 0x3C2) return 0x3A3;  // final sigma
+    if (c == 0x3AC) return 0x386;
+    if (c >= 0x3AD && c <= 0x3AF) return c - 0x25;
+    if (c == 0x3CC) return 0x38C;
+    if (c == 0x3CD || c == 0x3CE) return c - 0x3F;
+    if (c >= 0x450 && c <= 0x45F) return c - 0x50;
+    return c;
+}
+
+// The layout's text in upper case ("a" gives "A", "é" "É", "ß" "SS"); bytes that are not UTF-8
+// are kept as they are.
+std::string upperCased(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto length = utf8SequenceLength(text, i);
+        if (length == 0) {
+            out.push_back(text[i++]);
+            continue;
+        }
+        auto c = static_cast<std::uint32_t>(static_cast<unsigned char>(text[i]));
+        if (length > 1) {
+            c &= 0xFFu >> (length + 1);
+            for (std::size_t k = 1; k < length; ++k)
+                c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+        }
+        if (c == 0xDF)
+            out += "SS";
+        else
+            appendUtf8(out, upperCase(c));
+        i += length;
+    }
+    return out;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,8 +45,16 @@ struct Mapping {
 // Exactly 25 inputs in InputName order: the last entry per name wins; missing names get noop.
 std::vector<Input> normalizedInputs(std::span<const Input> inputs);
 
-// A new version-7 UUID: 48-bit Unix milliseconds, then random bits from getrandom(2).
+// A new version-7 UUID: 48-bit Unix milliseconds, then random bits from getrandom(2). Ids made
+// in later milliseconds sort after earlier ones; a clock that reads before 1970 counts as 1970
+// and a clock that steps back reuses the last millisecond handed out, so the random bits keep
+// ids unique. Any thread.
 Uuid newMappingID();
+
+// The version-7 layout (RFC 9562): bytes 0-5 the low 48 bits of `unixMilliseconds`, most
+// significant first; byte 6 0x70 | low 4 bits of random[0]; byte 7 random[1]; byte 8
+// 0x80 | low 6 bits of random[2]; bytes 9-15 random[3...9].
+Uuid version7Uuid(std::uint64_t unixMilliseconds, const std::array<std::uint8_t, 10>& random);
 
 // "Untitled mapping", or "Untitled mapping N" with the smallest free N >= 2.
 std::string nextUntitledName(std::span<const Mapping> existing);
