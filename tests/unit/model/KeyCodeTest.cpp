@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "FakeKeyboardLayout.hpp"
+#include "model/KeyCode.hpp"
+
+namespace joywright {
+namespace {
+
+// Every key in declaration order with its persisted number, as published for the format.
+constexpr std::string_view kKeyTable = R"(
+soundUp 4096 soundDown 4097 brightnessUp 4098 brightnessDown 4099 power 4102 muteSpecial 4103
+numLock 4106 contrastUp 4107 contrastDown 4108 launchPanel 4109 eject 4110 videoMirror 4111
+play 4112 next 4113 previous 4114 fast 4115 rewind 4116 illuminationUp 4117
+illuminationDown 4118 illuminationToggle 4119
+returnKey 36 enter 76 tab 48 space 49 delete 51 escape 53 command 55 shift 56 capsLock 57
+option 58 control 59 rightCommand 54 rightShift 60 rightOption 61 rightControl 62 leftArrow 123
+rightArrow 124 downArrow 125 upArrow 126 volumeUp 72 volumeDown 73 mute 74 help 114 home 115
+pageUp 116 forwardDelete 117 end 119 pageDown 121 function 63 f1 122 f2 120 f4 118 f5 96 f6 97
+f7 98 f3 99 f8 100 f9 101 f10 109 f11 103 f12 111 f13 105 f14 107 f15 113 f16 106 f17 64 f18 79
+f19 80 f20 90 a 0 b 11 c 8 d 2 e 14 f 3 g 5 h 4 i 34 j 38 k 40 l 37 m 46 n 45 o 31 p 35 q 12
+r 15 s 1 t 17 u 32 v 9 w 13 x 7 y 16 z 6 zero 29 one 18 two 19 three 20 four 21 five 23 six 22
+seven 26 eight 28 nine 25 equals 24 minus 27 semicolon 41 apostrophe 39 comma 43 period 47
+forwardSlash 44 backslash 42 grave 50 leftBracket 33 rightBracket 30 keypadDecimal 65
+keypadMultiply 67 keypadPlus 69 keypadClear 71 keypadDivide 75 keypadMinus 78 keypadEquals 81
+keypad0 82 keypad1 83 keypad2 84 keypad3 85 keypad4 86 keypad5 87 keypad6 88 keypad7 89
+keypad8 91 keypad9 92
+)";
+
+// The names that do not come from the keyboard layout, as a Linux user reads them.
+const std::map<std::string_view, std::string_view> kFixedNames = {
+    {"soundUp", "Volume Up"},
+    {"soundDown", "Volume Down"},
+    {"brightnessUp", "Brightness Up"},
+    {"brightnessDown", "Brightness Down"},
+    {"power", "Power"},
+    {"muteSpecial", "Mute"},
+    {"numLock", "Num Lock"},
+    {"contrastUp", "Contrast Up"},
+    {"contrastDown", "Contrast Down"},
+    {"launchPanel", "Launchpad"},
+    {"eject", "Eject"},
+    {"videoMirror", "Video Mirror"},
+    {"play", "Play/Pause"},
+    {"next", "Next Track"},
+    {"previous", "Previous Track"},
+    {"fast", "Fast Forward"},
+    {"rewind", "Rewind"},
+    {"illuminationUp", "Kbd Brightness Up"},
+    {"illuminationDown", "Kbd Brightness Down"},
+    {"illuminationToggle", "Kbd Brightness Toggle"},
+    {"returnKey", "Return"},
+    {"enter", "Enter"},
+    {"tab", "Tab"},
+    {"space", "Space"},
+    {"delete", "Backspace"},
+    {"escape", "Escape"},
+    {"command", "Left Super"},
+    {"shift", "Left Shift"},
+    {"capsLock", "Caps Lock"},
+    {"option", "Left Alt"},
+    {"control", "Left Control"},
+    {"rightCommand", "Right Super"},
+    {"rightShift", "Right Shift"},
+    {"rightOption", "Right Alt"},
+    {"rightControl", "Right Control"},
+    {"leftArrow", "Left"},
+    {"rightArrow", "Right"},
+    {"downArrow", "Down"},
+    {"upArrow", "Up"},
+    {"help", "Insert"},
+    {"home", "Home"},
+    {"pageUp", "Page Up"},
+    {"forwardDelete", "Delete"},
+    {"end", "End"},
+    {"pageDown", "Page Down"},
+    {"function", "Fn"},
+    {"f1", "F1"},
+    {"f2", "F2"},
+    {"f3", "F3"},
+    {"f4", "F4"},
+    {"f5", "F5"},
+    {"f6", "F6"},
+    {"f7", "F7"},
+    {"f8", "F8"},
+    {"f9", "F9"},
+    {"f10", "F10"},
+    {"f11", "F11"},
+    {"f12", "F12"},
+    {"f13", "F13"},
+    {"f14", "F14"},
+    {"f15", "F15"},
+    {"f16", "F16"},
+    {"f17", "F17"},
+    {"f18", "F18"},
+    {"f19", "F19"},
+    {"f20", "F20"},
+    {"keypadDecimal", "Keypad ."},
+    {"keypadMultiply", "Keypad *"},
+    {"keypadPlus", "Keypad +"},
+    {"keypadClear", "Keypad Clear"},
+    {"keypadDivide", "Keypad /"},
+    {"keypadMinus", "Keypad -"},
+    {"keypadEquals", "Keypad ="},
+    {"keypad0", "Keypad 0"},
+    {"keypad1", "Keypad 1"},
+    {"keypad2", "Keypad 2"},
+    {"keypad3", "Keypad 3"},
+    {"keypad4", "Keypad 4"},
+    {"keypad5", "Keypad 5"},
+    {"keypad6", "Keypad 6"},
+    {"keypad7", "Keypad 7"},
+    {"keypad8", "Keypad 8"},
+    {"keypad9", "Keypad 9"},
+};
+
+TEST(KeyCode, TableHoldsEveryKeyInOrderWithItsPersistedNumber) {
+    std::istringstream table{std::string(kKeyTable)};
+    std::string name;
+    unsigned raw = 0;
+    std::size_t i = 0;
+    const auto& all = allKeyCodes();
+    while (table >> name >> raw) {
+        SCOPED_TRACE(name);
+        ASSERT_LT(i, all.size());
+        EXPECT_EQ(caseName(all[i]), name);
+        EXPECT_EQ(rawValue(all[i]), raw);
+        EXPECT_EQ(keyCodeFromRawValue(raw), all[i]);
+        EXPECT_EQ(isSystemKey(all[i]), i < 20);
+        if (isSystemKey(all[i])) {
+            EXPECT_EQ(systemKeyType(all[i]), static_cast<int>(raw) - 4096);
+        }
+        ++i;
+    }
+    EXPECT_EQ(i, kKeyCodeCount);
+}
+
+TEST(KeyCode, ConstructionFromANumberIsTheExactInverseOfTheTable) {
+    std::size_t found = 0;
+    for (std::uint32_t raw = 0; raw <= 0x10000; ++raw)
+        if (const auto key = keyCodeFromRawValue(raw)) {
+            ++found;
+            EXPECT_EQ(rawValue(*key), raw);
+        }
+    EXPECT_EQ(found, kKeyCodeCount);
+
+    struct Case {
+        std::uint32_t raw;
+        std::optional<KeyCode> key;
+    };
+    constexpr Case kCases[] = {
+        {4119, KeyCode::illuminationToggle},
+        {4100, std::nullopt},
+        {4101, std::nullopt},
+        {4104, std::nullopt},
+        {4105, std::nullopt},
+        {10, std::nullopt},
+        {52, std::nullopt},
+        {93, std::nullopt},
+        {102, std::nullopt},
+        {90, KeyCode::f20},
+        {76, KeyCode::enter},
+        {36, KeyCode::returnKey},
+        {4120, std::nullopt},
+        {0x10000 + 5, std::nullopt},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.raw);
+        EXPECT_EQ(keyCodeFromRawValue(c.raw), c.key);
+    }
+}
+
+TEST(KeyCode, DisplayNamesAreFixedOrComeFromTheLayout) {
+    std::map<KeyCode, std::string> texts;
+    for (auto key : allKeyCodes())
+        texts[key] = "x";
+    const FakeKeyboardLayout layout(texts);
+    for (auto key : allKeyCodes()) {
+        SCOPED_TRACE(std::string(caseName(key)));
+        const auto fixed = kFixedNames.find(caseName(key));
+        if (fixed != kFixedNames.end()) {
+            EXPECT_EQ(displayName(key, nullptr), fixed->second);
+            EXPECT_EQ(displayName(key, &layout), fixed->second);
+        } else {
+            EXPECT_EQ(displayName(key, nullptr), "<Key " + std::to_string(rawValue(key)) + ">");
+            EXPECT_EQ(displayName(key, &layout), "X");
+        }
+    }
+    // 26 letters, 10 digits, 11 punctuation keys and the three keyboard volume keys.
+    EXPECT_EQ(kKeyCodeCount - kFixedNames.size(), 50u);
+}
+
+TEST(KeyCode, LayoutNamesAreUpperCasedAndFallBackWhenTheLayoutGivesNothing) {
+    const FakeKeyboardLayout french({{KeyCode::q, "a"},
+                                     {KeyCode::two, "é"},
+                                     {KeyCode::minus, "ß"},
+                                     {KeyCode::semicolon, "й"},
+                                     {KeyCode::w, "ς"},
+                                     {KeyCode::e, "\xFF"},  // not UTF-8: kept as it is
+                                     {KeyCode::mute, ""}});
+    struct Case {
+        KeyCode key;
+        std::string_view name;
+    };
+    constexpr Case kCases[] = {
+        {KeyCode::q, "A"},           {KeyCode::two, "É"},     {KeyCode::minus, "SS"},
+        {KeyCode::semicolon, "Й"},   {KeyCode::w, "Σ"},       {KeyCode::e, "\xFF"},
+        {KeyCode::mute, "<Key 74>"}, {KeyCode::a, "<Key 0>"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(caseName(c.key)));
+        EXPECT_EQ(displayName(c.key, &french), c.name);
+    }
+}
+
+TEST(KeyCode, FixedNamesNeverAskTheLayout) {
+    const FakeKeyboardLayout layout({});
+    EXPECT_EQ(displayName(KeyCode::f3, &layout), "F3");
+    EXPECT_EQ(displayName(KeyCode::delete_, &layout), "Backspace");
+    EXPECT_EQ(layout.queries, 0);
+}
+
+}  // namespace
+}  // namespace joywright

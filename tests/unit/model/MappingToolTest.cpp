@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "model/DefaultMappings.hpp"
+#include "model/MappingDocument.hpp"
+
+extern char** environ;
+
+namespace joywright {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void spit(const fs::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Runs the built joywright-mapping in a scratch folder, feeding `input` on standard input.
+class MappingTool : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "joywright-mapping-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    ToolRun run(std::vector<std::string> args, std::string_view input = "") {
+        spit(dir_ / "stdin", input);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, (dir_ / "stdin").c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "stdout").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "stderr").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        args.insert(args.begin(), JOYWRIGHT_MAPPING_TOOL);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ToolRun result;
+        if (posix_spawn(&pid, JOYWRIGHT_MAPPING_TOOL, &actions, nullptr, argv.data(), environ) ==
+            0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        result.out = slurp(dir_ / "stdout");
+        result.err = slurp(dir_ / "stderr");
+        return result;
+    }
+
+    fs::path dir_;
+};
+
+const std::string kValid = writeMappingDocument(firstPersonShooterMapping());
+
+TEST_F(MappingTool, ValidatePrintsTheCanonicalDocument) {
+    // A compact, reordered, lower-case-id spelling of the same document.
+    auto mapping = *readMappingDocument(kValid);
+    auto id = mapping.id.text();
+    std::transform(id.begin(), id.end(), id.begin(), [](char c) { return std::tolower(c); });
+    spit(dir_ / "m.json", R"({"schemaVersion":"1.0","name":")" + mapping.name +
+                              R"(","inputs":[],"id":")" + id + R"("})");
+    mapping.inputs = normalizedInputs({});
+    mapping.leftThumbstickMode = ThumbstickMode::smooth;
+    const auto fromFile = run({"validate", (dir_ / "m.json").string()});
+    EXPECT_EQ(fromFile.status, 0);
+    EXPECT_EQ(fromFile.out, writeMappingDocument(mapping));
+    EXPECT_EQ(fromFile.err, "");
+
+    const auto fromStdin = run({"validate", "-"}, kValid);
+    EXPECT_EQ(fromStdin.status, 0);
+    EXPECT_EQ(fromStdin.out, kValid);
+}
+
+TEST_F(MappingTool, ValidateReportsOneLineForAnInvalidDocument) {
+    struct Case {
+        std::string input;
+        std::string_view line;
+    };
+    auto newer = kValid;
+    newer.replace(newer.find("\"1.0\""), 5, "\"2.0\"");
+    const Case kCases[] = {
+        {"{",
+         "notJSON at document: The text is not valid JSON: Expected a member name in quotes, "
+         "found end of text at line 1, column 2"},
+        {"[]", "wrongType at document: Expected an object but found an array"},
+        {newer, R"(unsupportedSchemaVersion at schemaVersion: Unsupported schema version "2.0")"},
+        {R"({"id":"0192F0C8-3B7A-7C1D-8E2F-3A4B5C6D7E8F","name":"n","inputs":[{"id":"B",)"
+         R"("output":{"pressKey":{"combo":{"modifiers":["hyper\n"]}}}}]})",
+         R"(dataCorrupted at inputs[0].output.pressKey.combo.modifiers[0]: )"
+         R"(Unknown ModifierKey value: hyper\n)"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.input.substr(0, 60));
+        const auto result = run({"validate", "-"}, c.input);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, std::string(c.line) + "\n");
+    }
+}
+
+TEST_F(MappingTool, FormatRewritesAValidFileAndKeepsItsPermissions) {
+    const auto path = dir_ / "m.json";
+    auto loose = kValid;
+    loose.erase(std::remove(loose.begin(), loose.end(), '\n'), loose.end());
+    spit(path, loose);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    const auto result = run({"format", path.string()});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(slurp(path), kValid);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(run({"format", path.string()}).status, 0);  // already canonical
+    EXPECT_EQ(slurp(path), kValid);
+}
+
+TEST_F(MappingTool, FormatLeavesAnInvalidFileUntouched) {
+    const auto path = dir_ / "m.json";
+    const std::string broken = R"({"id":"x","name":"n","inputs":[]})";
+    spit(path, broken);
+    const auto result = run({"format", path.string()});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "dataCorrupted at id: Invalid UUID text \"x\"\n");
+    EXPECT_EQ(slurp(path), broken);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
+}
+
+TEST_F(MappingTool, UsageErrorsAndUnreadableFilesExitWithTwo) {
+    const std::vector<std::vector<std::string>> kCases = {
+        {},
+        {"check", "m.json"},
+        {"validate"},
+        {"format"},
+        {"validate", "a", "b"},
+        {"format", "-"},
+        {"validate", (dir_ / "missing.json").string()},
+        {"validate", dir_.string()},
+    };
+    for (const auto& args : kCases) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        const auto result = run(args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_TRUE(result.err.starts_with("joywright-mapping: ")) << result.err;
+    }
+    EXPECT_NE(run({}).err.find("Usage: joywright-mapping validate FILE"), std::string::npos);
+    EXPECT_NE(
+        run({"validate", (dir_ / "missing.json").string()}).err.find("No such file or directory"),
+        std::string::npos);
+    const auto help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage:"));
+}
+
+}  // namespace
+}  // namespace joywright
