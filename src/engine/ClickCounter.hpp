@@ -5,9 +5,9 @@
 
 namespace joywright {
 
-// Multi-click counting: a left press at exactly the previous press's point within the
-// double-click interval (engine clock, seconds) counts up to a triple click; any other press is a
-// single click. Main thread only.
+// Multi-click counting: a left press that follows a left press at exactly the same point within
+// the double-click interval (engine clock, seconds) counts up to a triple click; any other press
+// is a single click. Main thread only.
 class ClickCounter {
 public:
     explicit ClickCounter(double doubleClickInterval) : doubleClickInterval_(doubleClickInterval) {}
@@ -25,6 +25,7 @@ public:
 
 private:
     int count_ = 0;
+    bool prevWasLeft_ = false;  // a press of another button in between ends the series
     Point prevPoint_;
     double prevTime_ = 0;
     double doubleClickInterval_;

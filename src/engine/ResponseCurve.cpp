@@ -4,7 +4,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "model/Mapping.hpp"
+#include <sys/random.h>
 
 namespace joywright {
 
@@ -12,6 +12,17 @@ namespace {
 
 constexpr double kPresetTolerance = 0.01;
 constexpr int kChartSteps = 50;  // 51 samples, 0.02 apart
+
+// A random (version 4) identifier; presets only need ids that differ within one process, so a
+// short read falls back to distinct fixed bytes.
+Uuid presetID(std::uint8_t index) {
+    Uuid::Bytes bytes{};
+    if (getrandom(bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) bytes = {};
+    bytes[15] = static_cast<std::uint8_t>(bytes[15] ^ index);
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
+    return Uuid(bytes);
+}
 
 }  // namespace
 
@@ -39,9 +50,9 @@ std::optional<ResponseCurve> decodeResponseCurve(std::string_view json) {
 
 const std::array<CurvePreset, 3>& curvePresets() {
     static const std::array<CurvePreset, 3> presets{{
-        {newMappingID(), 1.0, "Linear", "No acceleration. Predictable"},
-        {newMappingID(), 1.5, "Mild", "Balanced precision + speed"},
-        {newMappingID(), 2.0, "Standard", "Standard precision aiming"},
+        {presetID(0), 1.0, "Linear", "No acceleration. Predictable"},
+        {presetID(1), 1.5, "Mild", "Balanced precision + speed"},
+        {presetID(2), 2.0, "Standard", "Standard precision aiming"},
     }};
     return presets;
 }
