@@ -10,6 +10,8 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 bool isHorizontal(Direction direction) {
     return direction == Direction::left || direction == Direction::right;
