@@ -12,7 +12,7 @@ enum class CorruptionReason : std::uint8_t {
     unreadable,      // the file could not be read
     malformedJSON,   // not JSON, or a value the document reader rejects as corrupt data
     schemaMismatch,  // a member missing or of the wrong type
-    duplicateID,     // a valid document whose mapping id an earlier file already holds
+    duplicateID,     // a valid document whose mapping id another file holds
 };
 
 // Shown under a mapping served from memory because its file is corrupt: "File unreadable — using

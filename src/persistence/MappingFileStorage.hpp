@@ -20,8 +20,9 @@ public:
     const std::filesystem::path& directory() const override { return directory_; }
 
     // Files that fail to read or decode become CorruptFile entries (and log lines) and never stop
-    // the pass. When two files hold the same mapping id, the first in file-name order is loaded
-    // and the other is reported as `duplicateID`.
+    // the pass. When several files hold the same mapping id, the one named after the id is
+    // loaded (else the first by name) and the others are reported as `duplicateID`. Temporary files
+    // that a crash left behind more than ten minutes ago are removed.
     Expected<LoadedMappings, std::string> loadAll(const PreferencesStore& defaults) override;
     [[nodiscard]] std::optional<std::string> save(const Mapping& mapping) override;
     [[nodiscard]] std::optional<std::string> deleteMapping(const Uuid& id) override;

@@ -1,0 +1,639 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "PersistenceTestSupport.hpp"
+#include "model/MappingDocument.hpp"
+#include "persistence/MappingSyncCoordinator.hpp"
+#include "persistence/PreferenceKeys.hpp"
+#include "support/Log.hpp"
+#include "support/VirtualMainLoop.hpp"
+
+namespace joywright {
+
+void PrintTo(const SaveStatus& status, std::ostream* out) {
+    *out << status.description();
+}
+
+namespace {
+
+using testing::entryNames;
+using testing::readFile;
+using testing::RecordingStorage;
+using testing::renamed;
+using testing::TempFolder;
+using testing::writeFile;
+
+std::vector<std::string> namesOf(const std::vector<Mapping>& mappings) {
+    std::vector<std::string> names;
+    for (const auto& mapping : mappings)
+        names.push_back(mapping.name);
+    return names;
+}
+
+std::vector<std::string> idTexts(const std::vector<Mapping>& mappings) {
+    std::vector<std::string> ids;
+    for (const auto& mapping : mappings)
+        ids.push_back(mapping.id.text());
+    return ids;
+}
+
+class MappingSyncCoordinatorTest : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::filesystem::path directory = folder / "Mappings";
+    RecordingStorage storage{directory};
+    InMemoryPreferencesStore defaults;
+    VirtualMainLoop loop;
+    ScopedLogCapture log;
+    std::unique_ptr<MappingSyncCoordinator> coordinator;
+
+    std::vector<SaveStatus> statuses;
+    std::vector<std::vector<Mapping>> externalChanges;
+    std::vector<MappingSyncCoordinator::CorruptMappingIDs> corruptChanges;
+    std::vector<std::vector<CorruptFile>> unrecoverableChanges;
+
+    void SetUp() override {
+        std::filesystem::create_directories(directory);
+        makeCoordinator();
+    }
+
+    void makeCoordinator() {
+        coordinator =
+            std::make_unique<MappingSyncCoordinator>(storage, defaults, loop, seconds(0.3));
+        coordinator->onSaveStatusChanged = [this](const SaveStatus& s) { statuses.push_back(s); };
+        coordinator->onExternalChange = [this](const std::vector<Mapping>& m) {
+            externalChanges.push_back(m);
+        };
+        coordinator->onCorruptMappingsChanged = [this](const auto& ids) {
+            corruptChanges.push_back(ids);
+        };
+        coordinator->onUnrecoverableCorruptFilesChanged = [this](const auto& files) {
+            unrecoverableChanges.push_back(files);
+        };
+    }
+
+    // The three defaults seeded by a first load, with the records of that load cleared.
+    std::vector<Mapping> loadSeeded() {
+        auto mappings = coordinator->load();
+        EXPECT_EQ(mappings.size(), 3u);
+        clearRecords();
+        return mappings;
+    }
+
+    void clearRecords() {
+        storage.operations.clear();
+        statuses.clear();
+        log->clear();
+        writesBefore = defaults.writes().size();
+    }
+
+    std::size_t orderWrites() const {
+        std::size_t n = 0;
+        for (std::size_t i = writesBefore; i < defaults.writes().size(); ++i) {
+            n += defaults.writes()[i] == kMappingOrderKey;
+        }
+        return n;
+    }
+
+    std::filesystem::path fileOf(const Mapping& mapping) const {
+        return directory / (mapping.id.text() + ".json");
+    }
+    Mapping onDisk(const Mapping& mapping) const {
+        return readMappingDocument(readFile(fileOf(mapping))).value();
+    }
+    std::vector<std::string> storedOrder() const {
+        return defaults.stringList(kMappingOrderKey).value_or(std::vector<std::string>{});
+    }
+
+    std::size_t writesBefore = 0;
+};
+
+const std::vector<SaveStatus> kSavedOnce{SaveStatus::saving(), SaveStatus::idle()};
+
+TEST_F(MappingSyncCoordinatorTest, FirstLoadSeedsTheThreeDefaultsInOrder) {
+    const auto mappings = coordinator->load();
+    EXPECT_EQ(namesOf(mappings), (std::vector<std::string>{"Web surfing", "First-person shooter",
+                                                           "Dragon Quest Builders 1"}));
+    EXPECT_EQ(entryNames(directory).size(), 3u);
+    for (const auto& mapping : mappings)
+        EXPECT_EQ(onDisk(mapping), mapping);
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+    EXPECT_TRUE(defaults.boolean(kDidMigrateKey));
+    EXPECT_EQ(log->count("Seeded 3 default mappings to disk"), 1u);
+    EXPECT_EQ(log->count("Loaded 3 mappings"), 1u);
+    EXPECT_TRUE(statuses.empty()) << "load fires no callbacks";
+
+    makeCoordinator();
+    EXPECT_EQ(coordinator->load(), mappings) << "a second launch reads the same list back";
+}
+
+TEST_F(MappingSyncCoordinatorTest, SeedingThatPartlyFailsKeepsOnlyWhatWasWritten) {
+    storage.failingNames["First-person shooter"] = "No space left on device";
+    const auto mappings = coordinator->load();
+    EXPECT_EQ(namesOf(mappings),
+              (std::vector<std::string>{"Web surfing", "Dragon Quest Builders 1"}));
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+    EXPECT_TRUE(defaults.boolean(kDidMigrateKey));
+    EXPECT_EQ(log->count("Failed to seed default mapping 'First-person shooter': "
+                         "No space left on device"),
+              1u);
+    EXPECT_EQ(log->count("Seeded 2/3 default mappings to disk (1 failed)"), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, ThreeEditsWithinTheDebounceGiveOneFlushWithTheLastList) {
+    auto mappings = loadSeeded();
+    const Mapping original = mappings[1];
+    for (const char* name : {"one", "two", "three"}) {
+        mappings[1].name = name;
+        coordinator->scheduleSave(mappings);
+        loop.advance(0.1);
+    }
+    EXPECT_TRUE(storage.operations.empty());
+    EXPECT_EQ(onDisk(original), original);
+    loop.advance(0.2);
+    EXPECT_EQ(storage.operations, std::vector<std::string>{"save three"});
+    EXPECT_EQ(onDisk(mappings[1]).name, "three");
+    EXPECT_EQ(statuses, kSavedOnce);
+    EXPECT_EQ(log->count("Flushed 1 saved, 0 deleted, orderChanged: false"), 1u);
+    EXPECT_EQ(loop.pendingCount(), 0u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, ListEqualToTheSavedStateSkipsTheFlush) {
+    const auto mappings = loadSeeded();
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(log->count("Flush skipped, no changes"), 1u);
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_TRUE(storage.operations.empty());
+    EXPECT_EQ(orderWrites(), 0u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, RenameWritesOnlyThatMappingsFile) {
+    auto mappings = loadSeeded();
+    mappings[2].name = "Renamed";
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(storage.operations, std::vector<std::string>{"save Renamed"});
+    EXPECT_EQ(orderWrites(), 0u);
+    EXPECT_EQ(statuses, kSavedOnce);
+}
+
+TEST_F(MappingSyncCoordinatorTest, MoveWritesOnlyTheOrder) {
+    auto mappings = loadSeeded();
+    std::swap(mappings[0], mappings[2]);
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_TRUE(storage.operations.empty());
+    EXPECT_EQ(orderWrites(), 1u);
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+    EXPECT_EQ(log->count("Flushed 0 saved, 0 deleted, orderChanged: true"), 1u);
+    EXPECT_EQ(statuses, kSavedOnce);
+}
+
+TEST_F(MappingSyncCoordinatorTest, AddAndRemoveWriteTheNewFileDeleteTheOldAndTheOrder) {
+    auto mappings = loadSeeded();
+    const Mapping removed = mappings[0];
+    mappings.erase(mappings.begin());
+    mappings.push_back(renamed(webSurfingMapping(), "Added"));
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(storage.operations,
+              (std::vector<std::string>{"save Added", "delete " + removed.id.text()}));
+    EXPECT_FALSE(std::filesystem::exists(fileOf(removed)));
+    EXPECT_EQ(onDisk(mappings.back()), mappings.back());
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+    EXPECT_EQ(log->count("Flushed 1 saved, 1 deleted, orderChanged: true"), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, StoredOrderIsNormalizedAndWrittenBack) {
+    std::vector<Mapping> mappings{renamed(webSurfingMapping(), "A"),
+                                  renamed(webSurfingMapping(), "B"),
+                                  renamed(webSurfingMapping(), "C")};
+    for (const auto& mapping : mappings)
+        ASSERT_EQ(storage.save(mapping), std::nullopt);
+    const std::string stale = webSurfingMapping().id.text();
+    defaults.setValue(kDidMigrateKey, true);
+    // C first, B named twice, a mapping that is gone, text that is no id; A is missing.
+    defaults.setValue(kMappingOrderKey,
+                      std::vector<std::string>{mappings[2].id.text(), mappings[1].id.text(), stale,
+                                               "not an id", mappings[2].id.text()});
+
+    const auto loaded = coordinator->load();
+    EXPECT_EQ(namesOf(loaded), (std::vector<std::string>{"C", "B", "A"}));
+    EXPECT_EQ(storedOrder(), idTexts(loaded));
+    EXPECT_EQ(log->count("Order normalized: 1 orphaned mappings appended"), 1u);
+    EXPECT_EQ(log->count("Skipped 2 stale order entries"), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, FirstLoadReportsCorruptFilesAsUnrecoverableSortedByName) {
+    defaults.setValue(kDidMigrateKey, true);
+    const auto valid = webSurfingMapping();
+    ASSERT_EQ(storage.save(valid), std::nullopt);
+    writeFile(directory / "z.json", "{");
+    writeFile(directory / "zz-copy.json", writeMappingDocument(valid));
+    writeFile(directory / "b.json", R"({"name": "Racing"})");
+
+    EXPECT_EQ(coordinator->load(), std::vector<Mapping>{valid});
+    const auto& files = coordinator->unrecoverableCorruptFiles();
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].url.filename(), "b.json");
+    EXPECT_EQ(files[0].name, "Racing");
+    EXPECT_EQ(files[1].url.filename(), "z.json");
+    EXPECT_EQ(files[2].url.filename(), "zz-copy.json");
+    EXPECT_EQ(files[2].reason, CorruptionReason::duplicateID);
+    EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
+    EXPECT_TRUE(unrecoverableChanges.empty()) << "load fires no callbacks";
+}
+
+TEST_F(MappingSyncCoordinatorTest, ReloadReportsAnOutsideEditAndSkipsWhenNothingChanged) {
+    auto mappings = loadSeeded();
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
+    EXPECT_TRUE(externalChanges.empty());
+
+    mappings[1].name = "Edited outside";
+    ASSERT_EQ(storage.files().save(mappings[1]), std::nullopt);
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0], mappings);
+    EXPECT_EQ(log->count("Reloaded 3 mappings from disk (external change detected)"), 1u);
+    ASSERT_EQ(corruptChanges.size(), 1u);
+    EXPECT_TRUE(corruptChanges[0].empty());
+    ASSERT_EQ(unrecoverableChanges.size(), 1u);
+
+    // What the reload read counts as saved: handing the same list back writes nothing.
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(log->count("Flush skipped, no changes"), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, SaveScheduledFromReloadCallbacksIsDropped) {
+    auto mappings = loadSeeded();
+    mappings[0].name = "Edited outside";
+    ASSERT_EQ(storage.files().save(mappings[0]), std::nullopt);
+    coordinator->onExternalChange = [this](const std::vector<Mapping>& list) {
+        coordinator->scheduleSave(list);
+    };
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(log->count("scheduleSave suppressed during reload"), 1u);
+    EXPECT_EQ(loop.pendingCount(), 0u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, PendingListIsWrittenBeforeAReload) {
+    auto mappings = loadSeeded();
+    mappings[0].name = "Pending";
+    coordinator->scheduleSave(mappings);
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(storage.operations, std::vector<std::string>{"save Pending"});
+    EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
+    loop.advance(1.0);
+    EXPECT_EQ(storage.operations.size(), 1u) << "the debounce task was cancelled";
+}
+
+TEST_F(MappingSyncCoordinatorTest, FileBrokenWhileRunningIsServedFromMemoryAndReverted) {
+    const auto mappings = loadSeeded();
+    const Mapping& broken = mappings[1];
+    writeFile(fileOf(broken), R"({"name": "First-person shooter", "inputs": 3})");
+
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0], mappings) << "kept at its place, from memory";
+    const MappingSyncCoordinator::CorruptMappingIDs expected{
+        {broken.id, CorruptionReason::schemaMismatch}};
+    EXPECT_EQ(coordinator->corruptMappingIDs(), expected);
+    ASSERT_EQ(corruptChanges.size(), 1u);
+    EXPECT_EQ(corruptChanges[0], expected);
+    EXPECT_TRUE(coordinator->unrecoverableCorruptFiles().empty());
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+
+    coordinator->reloadFromDisk();  // still broken, nothing new
+    EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
+
+    statuses.clear();
+    coordinator->revertCorruptFile(broken.id);
+    EXPECT_EQ(onDisk(broken), broken);
+    EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
+    EXPECT_EQ(statuses, kSavedOnce);
+    ASSERT_EQ(corruptChanges.size(), 2u);
+    EXPECT_TRUE(corruptChanges[1].empty());
+    EXPECT_EQ(log->count("Reverted corrupt file for mapping " + broken.id.text()), 1u);
+
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 2u);
+    EXPECT_EQ(externalChanges.size(), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, RevertOfAMappingThatIsNotCorruptDoesNothing) {
+    const auto mappings = loadSeeded();
+    coordinator->revertCorruptFile(mappings[0].id);
+    coordinator->revertCorruptFile(Uuid());
+    EXPECT_TRUE(storage.operations.empty());
+    EXPECT_TRUE(statuses.empty());
+}
+
+TEST_F(MappingSyncCoordinatorTest, FailedRevertKeepsTheMappingCorrupt) {
+    const auto mappings = loadSeeded();
+    writeFile(fileOf(mappings[0]), "{");
+    coordinator->reloadFromDisk();
+    storage.failing[mappings[0].id] = "Read-only file system";
+    coordinator->revertCorruptFile(mappings[0].id);
+    EXPECT_EQ(statuses, (std::vector<SaveStatus>{SaveStatus::saving(),
+                                                 SaveStatus::error("Read-only file system")}));
+    EXPECT_EQ(coordinator->corruptMappingIDs().size(), 1u);
+    EXPECT_EQ(log->count("Failed to revert corrupt mapping " + mappings[0].id.text() +
+                         ": Read-only file system"),
+              1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, EditOfACorruptMappingRewritesItsFileAndClearsTheMark) {
+    auto mappings = loadSeeded();
+    writeFile(fileOf(mappings[2]), "{");
+    coordinator->reloadFromDisk();
+    corruptChanges.clear();
+    mappings[2].name = "Edited";
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(onDisk(mappings[2]), mappings[2]);
+    EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
+    ASSERT_EQ(corruptChanges.size(), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, RemovingACorruptMappingLeavesItsFileOnDisk) {
+    auto mappings = loadSeeded();
+    writeFile(fileOf(mappings[0]), "{");
+    coordinator->reloadFromDisk();
+    storage.operations.clear();
+    const Mapping removed = mappings[0];
+    mappings.erase(mappings.begin());
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_TRUE(storage.operations.empty());
+    EXPECT_EQ(readFile(fileOf(removed)), "{");
+    EXPECT_EQ(storedOrder(), idTexts(mappings));
+}
+
+TEST_F(MappingSyncCoordinatorTest, RecoveredMappingReturnsBeforeTheNextMappingStillPresent) {
+    auto mappings = loadSeeded();  // A B C
+    mappings.push_back(renamed(webSurfingMapping(), "D"));
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    // Outside: B breaks and C's file goes away; B must come back before D.
+    writeFile(fileOf(mappings[1]), "{");
+    std::filesystem::remove(fileOf(mappings[2]));
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0], (std::vector<Mapping>{mappings[0], mappings[1], mappings[3]}));
+
+    // Outside: D's file goes too; a broken last mapping has nothing after it and goes last.
+    writeFile(fileOf(mappings[0]), "{");
+    std::filesystem::remove(fileOf(mappings[3]));
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 2u);
+    EXPECT_EQ(externalChanges[1], (std::vector<Mapping>{mappings[0], mappings[1]}));
+}
+
+TEST_F(MappingSyncCoordinatorTest, MappingWhoseFileWasOverwrittenByACopyIsRecovered) {
+    const auto mappings = loadSeeded();
+    // Outside, mappings[0]'s document is copied over mappings[1]'s file.
+    writeFile(fileOf(mappings[1]), writeMappingDocument(mappings[0]));
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0], mappings);
+    EXPECT_EQ(coordinator->corruptMappingIDs(),
+              (MappingSyncCoordinator::CorruptMappingIDs{
+                  {mappings[1].id, CorruptionReason::duplicateID}}));
+    coordinator->revertCorruptFile(mappings[1].id);
+    EXPECT_EQ(onDisk(mappings[1]), mappings[1]);
+}
+
+TEST_F(MappingSyncCoordinatorTest, CorruptFileWhoseIdIsLoadedFromAnotherFileIsNotRecovered) {
+    auto mappings = loadSeeded();
+    // Outside, mappings[1]'s document moves to another name and its own file breaks.
+    writeFile(directory / "moved.json", writeMappingDocument(mappings[1]));
+    writeFile(fileOf(mappings[1]), "{");
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0], mappings) << "the same mappings, in the same order";
+    ASSERT_EQ(coordinator->unrecoverableCorruptFiles().size(), 1u);
+    EXPECT_EQ(coordinator->unrecoverableCorruptFiles()[0].url, fileOf(mappings[1]));
+    EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
+    ASSERT_EQ(unrecoverableChanges.size(), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, PartialWriteFailuresAreReportedAndRetriedByTheNextFlush) {
+    auto mappings = loadSeeded();
+    mappings[0].name = "First edit";
+    mappings[2].name = "Third edit";
+    // Folders squatting on the two file names make the real writes fail.
+    std::filesystem::remove(fileOf(mappings[0]));
+    std::filesystem::remove(fileOf(mappings[2]));
+    std::filesystem::create_directories(fileOf(mappings[0]) / "x");
+    std::filesystem::create_directories(fileOf(mappings[2]) / "x");
+    std::swap(mappings[1], mappings[2]);  // the order changes too
+
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    const std::string expected =
+        "Failed to persist 2 change(s): save " + mappings[0].id.text() + ": Could not replace " +
+        fileOf(mappings[0]).string() + ": Is a directory; save " + mappings[1].id.text() +
+        ": Could not replace " + fileOf(mappings[1]).string() + ": Is a directory";
+    EXPECT_EQ(statuses,
+              (std::vector<SaveStatus>{SaveStatus::saving(), SaveStatus::error(expected)}));
+    EXPECT_EQ(log->count("Flush partial failure — 0 saved, 0 deleted, 2 failed"), 1u);
+    EXPECT_EQ(
+        log->count("Failed to save mapping " + mappings[0].id.text() + ": Could not replace " +
+                   fileOf(mappings[0]).string() + ": Is a directory"),
+        1u);
+    EXPECT_EQ(storedOrder(), idTexts(mappings)) << "the order is written despite the failures";
+
+    std::filesystem::remove_all(fileOf(mappings[0]));
+    std::filesystem::remove_all(fileOf(mappings[1]));
+    statuses.clear();
+    storage.operations.clear();
+    mappings[2].name = "Later edit";
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    EXPECT_EQ(statuses, kSavedOnce);
+    EXPECT_EQ(storage.operations,
+              (std::vector<std::string>{"save First edit", "save Third edit", "save Later edit"}));
+    for (const auto& mapping : mappings)
+        EXPECT_EQ(onDisk(mapping), mapping);
+    EXPECT_EQ(log->count("Flushed 3 saved, 0 deleted, orderChanged: true"), 1u)
+        << "the order counts as unsaved until a flush without failures";
+}
+
+TEST_F(MappingSyncCoordinatorTest, StatusShowsTheFirstThreeFailuresAndCountsAll) {
+    auto mappings = loadSeeded();
+    const Mapping removed = mappings[0];
+    mappings.erase(mappings.begin());
+    mappings.push_back(renamed(webSurfingMapping(), "New 1"));
+    mappings.push_back(renamed(webSurfingMapping(), "New 2"));
+    mappings.push_back(renamed(webSurfingMapping(), "New 3"));
+    for (std::size_t i = 2; i < 5; ++i)
+        storage.failing[mappings[i].id] = "disk full";
+    storage.failing[removed.id] = "busy";
+
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    ASSERT_EQ(statuses.size(), 2u);
+    EXPECT_EQ(statuses[1],
+              SaveStatus::error("Failed to persist 4 change(s): save " + mappings[2].id.text() +
+                                ": disk full; save " + mappings[3].id.text() +
+                                ": disk full; save " + mappings[4].id.text() + ": disk full"));
+    EXPECT_EQ(log->count("Failed to delete mapping " + removed.id.text() + ": busy"), 1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, ListThatFailedToWriteBlocksAReloadAndIsWrittenByStop) {
+    auto mappings = loadSeeded();
+    mappings[1].name = "Unsaved";
+    storage.failing[mappings[1].id] = "No space left on device";
+    coordinator->scheduleSave(mappings);
+    loop.advance(0.3);
+    ASSERT_TRUE(statuses.back().is<SaveStatus::Error>());
+
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(log->count("Reload aborted — pending save had errors, in-memory state preserved"),
+              1u);
+    EXPECT_TRUE(externalChanges.empty());
+
+    storage.failing.clear();
+    coordinator->stop();
+    EXPECT_EQ(onDisk(mappings[1]).name, "Unsaved");
+    EXPECT_EQ(statuses.back(), SaveStatus::idle());
+}
+
+TEST_F(MappingSyncCoordinatorTest, ReloadOfAFolderThatCannotBeReadKeepsTheList) {
+    loadSeeded();
+    std::filesystem::rename(directory, folder / "moved");
+    writeFile(directory, "a file where the folder should be");
+    coordinator->reloadFromDisk();
+    EXPECT_TRUE(externalChanges.empty());
+    ASSERT_EQ(statuses.size(), 1u);
+    ASSERT_TRUE(statuses[0].is<SaveStatus::Error>());
+    EXPECT_TRUE(statuses[0].as<SaveStatus::Error>()->text.starts_with(
+        "Failed to reload mappings from disk: Could not list"));
+    EXPECT_TRUE(coordinator->loadError().has_value());
+    EXPECT_EQ(log->count("Reload aborted — mappings folder unreadable, in-memory state preserved"),
+              1u);
+}
+
+TEST_F(MappingSyncCoordinatorTest, LoadOfAFolderThatCannotBeReadNeitherSeedsNorWritesTheOrder) {
+    std::filesystem::remove(directory);
+    writeFile(directory, "a file where the folder should be");
+    EXPECT_TRUE(coordinator->load().empty());
+    EXPECT_TRUE(coordinator->loadError().has_value());
+    EXPECT_FALSE(defaults.value(kDidMigrateKey).has_value());
+    EXPECT_FALSE(defaults.value(kMappingOrderKey).has_value());
+    EXPECT_TRUE(log->contains("Failed to load mappings from disk: Could not list"));
+}
+
+TEST_F(MappingSyncCoordinatorTest, StopWritesThePendingListAndEndsEverything) {
+    auto mappings = loadSeeded();
+    mappings[0].name = "Last words";
+    coordinator->scheduleSave(mappings);
+    coordinator->stop();
+    EXPECT_EQ(onDisk(mappings[0]).name, "Last words");
+    EXPECT_TRUE(coordinator->isStopped());
+    EXPECT_EQ(log->count("Stopping coordinator"), 1u);
+
+    mappings[0].name = "Too late";
+    coordinator->scheduleSave(mappings);
+    EXPECT_EQ(log->count("scheduleSave ignored — coordinator stopped"), 1u);
+    loop.advance(1.0);
+    coordinator->reloadFromDisk();
+    EXPECT_EQ(onDisk(mappings[0]).name, "Last words");
+    EXPECT_TRUE(externalChanges.empty());
+}
+
+TEST_F(MappingSyncCoordinatorTest, DestroyedCoordinatorsPendingSaveNeverRuns) {
+    auto mappings = loadSeeded();
+    mappings[0].name = "Abandoned";
+    coordinator->scheduleSave(mappings);
+    coordinator.reset();
+    loop.advance(1.0);
+    EXPECT_TRUE(storage.operations.empty());
+}
+
+TEST_F(MappingSyncCoordinatorTest, LoadMigratesLegacyMappingsInsteadOfSeeding) {
+    const std::vector<Mapping> legacy{renamed(webSurfingMapping(), "Old 1"),
+                                      renamed(dragonQuestBuilders1Mapping(), "Old 2")};
+    const std::string array =
+        "[" + writeMappingDocument(legacy[0]) + "," + writeMappingDocument(legacy[1]) + "]";
+    defaults.setValue(kSavedMappingsKey, PreferenceData{array});
+    EXPECT_EQ(coordinator->load(), legacy);
+    EXPECT_EQ(entryNames(directory).size(), 2u);
+    EXPECT_EQ(log->count("Seeded 3 default mappings to disk"), 0u);
+    EXPECT_EQ(defaults.data(kSavedMappingsKey)->bytes, array);
+}
+
+TEST_F(MappingSyncCoordinatorTest, UndecodableLegacyDataFallsBackToSeeding) {
+    defaults.setValue(kSavedMappingsKey, PreferenceData{"not json"});
+    EXPECT_EQ(coordinator->load().size(), 3u);
+    EXPECT_TRUE(defaults.boolean(kDidMigrateKey));
+    EXPECT_TRUE(log->contains("Migration decode failed"));
+}
+
+TEST_F(MappingSyncCoordinatorTest, FailedMigrationIsLoggedAndTheLoadGoesOn) {
+    const auto legacy = webSurfingMapping();
+    defaults.setValue(kSavedMappingsKey, PreferenceData{"[" + writeMappingDocument(legacy) + "]"});
+    std::filesystem::create_directories(fileOf(legacy) / "x");
+    coordinator->load();
+    EXPECT_TRUE(log->contains("Migration failed: Could not replace"));
+    EXPECT_EQ(log->count("Seeded 3 default mappings to disk"), 1u);
+}
+
+TEST(MappingSyncCoordinatorConcurrency, StopFromAnotherThreadWritesThePendingList) {
+    TempFolder folder;
+    MappingFileStorage storage(folder.path());
+    InMemoryPreferencesStore defaults;
+    VirtualMainLoop loop;
+    ScopedLogCapture log;
+    MappingSyncCoordinator coordinator(storage, defaults, loop, seconds(0.3));
+    auto mappings = coordinator.load();
+    mappings[0].name = "Written on the way out";
+    coordinator.scheduleSave(mappings);
+
+    std::atomic<bool> returned{false};
+    std::thread stopping([&] {
+        coordinator.stop();
+        returned = true;
+    });
+    while (!returned)
+        loop.runPosted();
+    stopping.join();
+
+    EXPECT_TRUE(coordinator.isStopped());
+    EXPECT_EQ(readMappingDocument(readFile(folder / (mappings[0].id.text() + ".json")))->name,
+              "Written on the way out");
+    EXPECT_EQ(log->count("stop() called off main thread — hopping to main"), 1u);
+    EXPECT_EQ(log->count("stop() timed out waiting for main actor — pending save may be lost"), 0u);
+}
+
+TEST(MappingSyncCoordinatorConcurrency, StopFromAnotherThreadGivesUpAfterOneSecond) {
+    TempFolder folder;
+    MappingFileStorage storage(folder.path());
+    InMemoryPreferencesStore defaults;
+    VirtualMainLoop loop;
+    ScopedLogCapture log;
+    MappingSyncCoordinator coordinator(storage, defaults, loop, seconds(0.3));
+    auto mappings = coordinator.load();
+    mappings[0].name = "Late";
+    coordinator.scheduleSave(mappings);
+
+    const auto start = std::chrono::steady_clock::now();
+    std::thread([&] { coordinator.stop(); }).join();  // the main thread is busy joining
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(1000));
+    EXPECT_LT(waited, std::chrono::milliseconds(3000));
+    EXPECT_EQ(log->count("stop() timed out waiting for main actor — pending save may be lost"), 1u);
+
+    loop.runPosted();  // the main thread comes back: the late stop still writes
+    EXPECT_TRUE(coordinator.isStopped());
+    EXPECT_EQ(readMappingDocument(readFile(folder / (mappings[0].id.text() + ".json")))->name,
+              "Late");
+}
+
+}  // namespace
+}  // namespace joywright
