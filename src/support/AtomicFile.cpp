@@ -76,11 +76,14 @@ int syncFolder(const std::filesystem::path& folder) {
 
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& path,
                                                std::string_view bytes) {
-    if (!path.has_filename()) return "Cannot write " + path.string() + ": not a file name";
+    if (!path.has_filename()) return failure("Could not write", path, EISDIR);
     const std::filesystem::path folder =
         path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-    const std::filesystem::path temporary =
-        folder / ("." + path.filename().string() + ".tmp-" + randomSuffix());
+    std::string temporaryName = ".";
+    temporaryName += path.filename().string();
+    temporaryName += ".tmp-";
+    temporaryName += randomSuffix();
+    const std::filesystem::path temporary = folder / temporaryName;
 
     const int fd =
         ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
