@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "app/AutoEnableMode.hpp"
+#include "app/Preferences.hpp"
+#include "app/UpdateDismissal.hpp"
+#include "support/Log.hpp"
+
+namespace joywright {
+namespace {
+
+const Uuid kId = *Uuid::parse("8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B");
+
+std::string dataText(const PreferencesStore& store, std::string_view key) {
+    auto data = store.data(key);
+    return data ? data->bytes : std::string("<missing>");
+}
+
+TEST(AutoEnableModeJson, WritesTypeAndSpecificId) {
+    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::none()), R"({"type":"none"})");
+    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::lastUsed()), R"({"type":"lastUsed"})");
+    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::specific(kId)),
+              R"({"type":"specific","mappingId":"8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B"})");
+}
+
+TEST(AutoEnableModeJson, ReadsEveryModeAndRejectsTheRest) {
+    struct Case {
+        std::string_view json;
+        std::optional<AutoEnableMode> mode;
+    };
+    const Case cases[] = {
+        {R"({"type":"none"})", AutoEnableMode::none()},
+        {R"({"type":"lastUsed","extra":1})", AutoEnableMode::lastUsed()},
+        {R"({"mappingId":"8e3c1a52-6b1f-7d2e-9a4b-0c1d2e3f4a5b","type":"specific"})",
+         AutoEnableMode::specific(kId)},
+        {R"({"type":"specific"})", std::nullopt},
+        {R"({"type":"specific","mappingId":"not a uuid"})", std::nullopt},
+        {R"({"type":"specific","mappingId":42})", std::nullopt},
+        {R"({"type":"LastUsed"})", std::nullopt},
+        {R"({"type":3})", std::nullopt},
+        {R"({})", std::nullopt},
+        {R"(["none"])", std::nullopt},
+        {R"("none")", std::nullopt},
+        {R"({"type":"none")", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.json));
+        EXPECT_EQ(decodeAutoEnableMode(c.json), c.mode);
+    }
+}
+
+TEST(UpdateDismissalJson, KeepsFractionalSecondsSinceTheReferenceDate) {
+    const UpdateDismissal dismissal{.version = "1.5", .dismissedAt = 786000000.25};
+    const auto text = encodeUpdateDismissal(dismissal);
+    EXPECT_EQ(text, R"({"version":"1.5","dismissedAt":786000000.25})");
+    EXPECT_EQ(decodeUpdateDismissal(text), dismissal);
+}
+
+TEST(UpdateDismissalJson, NeedsBothMembers) {
+    EXPECT_EQ(decodeUpdateDismissal(R"({"version":"1.5"})"), std::nullopt);
+    EXPECT_EQ(decodeUpdateDismissal(R"({"dismissedAt":1})"), std::nullopt);
+    EXPECT_EQ(decodeUpdateDismissal(R"({"version":1.5,"dismissedAt":1})"), std::nullopt);
+    EXPECT_EQ(decodeUpdateDismissal(R"({"version":"1.5","dismissedAt":"yesterday"})"),
+              std::nullopt);
+    EXPECT_EQ(decodeUpdateDismissal(R"({"version":"1.5","dismissedAt":12,"x":0})"),
+              (UpdateDismissal{"1.5", 12}));
+}
+
+TEST(UpdateDismissal, ReferenceDateIsTheFirstOf2001) {
+    const auto unix2001 = WallClock::time_point(std::chrono::seconds(978307200));
+    EXPECT_EQ(secondsSinceReferenceDate(unix2001), 0.0);
+    EXPECT_EQ(secondsSinceReferenceDate(unix2001 + std::chrono::milliseconds(1500)), 1.5);
+    EXPECT_EQ(secondsSinceReferenceDate(WallClock::time_point{}), -978307200.0);
+}
+
+TEST(UpdateDismissal, HidesTheSameVersionForSevenDays) {
+    const UpdateDismissal dismissal{.version = "1.5", .dismissedAt = 1000};
+    constexpr double day = 86400;
+    struct Case {
+        std::string_view version;
+        double now;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"1.5", 1000 + 6 * day, true},  {"1.6", 1000 + 6 * day, false},
+        {"1.5", 1000 + 8 * day, false}, {"1.5", 1000 + 7 * day - 0.001, true},
+        {"1.5", 1000 + 7 * day, false}, {"1.5.0", 1000, false},  // text, not value
+        {"1.5", 1000 - day, true},                               // a clock set back still hides it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.version) + " at " + std::to_string(c.now));
+        EXPECT_EQ(hidesRelease(dismissal, c.version, c.now), c.hidden);
+    }
+}
+
+TEST(Preferences, StoresEachKeyAsItsDataOrText) {
+    InMemoryPreferencesStore store;
+    Preferences preferences(store);
+    preferences.setResponseCurve(ResponseCurve::exponential(1.5));
+    preferences.setAutoEnableMode(AutoEnableMode::lastUsed());
+    preferences.setLastUsedMappingId(kId);
+    preferences.setUpdateDismissal({"2.0", 5.5});
+    ASSERT_TRUE(preferences.setControllerSettings({{"/Gamepad", ControllerSettings{}}}));
+
+    EXPECT_EQ(dataText(store, "responseCurve"), encodeResponseCurve(ResponseCurve{1.5}));
+    EXPECT_EQ(dataText(store, "autoEnableMode"), R"({"type":"lastUsed"})");
+    EXPECT_EQ(store.string("lastUsedMappingId"), "8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B");
+    EXPECT_EQ(dataText(store, "updateDismissal"), R"({"version":"2.0","dismissedAt":5.5})");
+    EXPECT_NE(dataText(store, "controllerSettings"), "<missing>");
+
+    EXPECT_EQ(preferences.responseCurve(), ResponseCurve{1.5});
+    EXPECT_EQ(preferences.autoEnableMode(), AutoEnableMode::lastUsed());
+    EXPECT_EQ(preferences.lastUsedMappingId(), kId);
+    EXPECT_EQ(preferences.updateDismissal(), (UpdateDismissal{"2.0", 5.5}));
+    EXPECT_EQ(preferences.controllerSettings(),
+              (ControllerSettingsDictionary{{"/Gamepad", ControllerSettings{}}}));
+
+    preferences.setLastUsedMappingId(std::nullopt);
+    EXPECT_FALSE(store.value("lastUsedMappingId").has_value());
+}
+
+TEST(Preferences, IgnoresValuesOfTheWrongKind) {
+    InMemoryPreferencesStore store;
+    // JSON kept as text, not data, is not read.
+    store.setValue("responseCurve", std::string(R"({"type":"exponential","exponent":3})"));
+    store.setValue("autoEnableMode", true);
+    store.setValue("lastUsedMappingId", PreferenceData{"8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B"});
+    store.setValue("controllerSettings", PreferenceData{"{not json"});
+    store.setValue("updateDismissal", PreferenceData{"null"});
+    Preferences preferences(store);
+    EXPECT_EQ(preferences.responseCurve(), std::nullopt);
+    EXPECT_EQ(preferences.autoEnableMode(), std::nullopt);
+    EXPECT_EQ(preferences.lastUsedMappingId(), std::nullopt);
+    EXPECT_EQ(preferences.controllerSettings(), std::nullopt);
+    EXPECT_EQ(preferences.updateDismissal(), std::nullopt);
+}
+
+TEST(Preferences, ControllerSettingsThatCannotBeEncodedKeepTheStoredValue) {
+    InMemoryPreferencesStore store;
+    Preferences preferences(store);
+    ASSERT_TRUE(preferences.setControllerSettings({{"/Gamepad", ControllerSettings{}}}));
+    const auto before = dataText(store, "controllerSettings");
+
+    ControllerSettings broken;
+    broken.calibration.left.x = std::numeric_limits<float>::quiet_NaN();
+    ScopedLogCapture log;
+    EXPECT_FALSE(preferences.setControllerSettings({{"/Gamepad", broken}}));
+    EXPECT_TRUE(log->contains("Failed to encode controller settings: "));
+    EXPECT_EQ(dataText(store, "controllerSettings"), before);
+}
+
+}  // namespace
+}  // namespace joywright
