@@ -120,9 +120,9 @@ void SdlGamepad::readInitialState() {
     dpad_.reset(buttonValue(dpadPressed_[3]) - buttonValue(dpadPressed_[2]),
                 buttonValue(dpadPressed_[0]) - buttonValue(dpadPressed_[1]));
     leftThumbstick_.reset(normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_LEFTX)),
-                          -normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_LEFTY)));
+                          0.0f - normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_LEFTY)));
     rightThumbstick_.reset(normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_RIGHTX)),
-                           -normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_RIGHTY)));
+                           0.0f - normalizedStickAxis(axis(SDL_CONTROLLER_AXIS_RIGHTY)));
     leftTrigger_.reset(normalizedTrigger(axis(SDL_CONTROLLER_AXIS_TRIGGERLEFT)));
     rightTrigger_.reset(normalizedTrigger(axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT)));
 }
@@ -196,7 +196,7 @@ void SdlGamepad::stage(SdlGamepadDirectionPad& stick, PendingStick& pending, boo
         pending.x = value;
         pending.xStaged = true;
     } else {
-        pending.y = -value;  // SDL's y grows downwards
+        pending.y = 0.0f - value;  // SDL's y grows downwards; 0 stays +0
         pending.yStaged = true;
     }
     if (pending.xStaged && pending.yStaged) flush(stick, pending);
