@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 #include "model/KeyCode.hpp"
 #include "model/ModifierKey.hpp"
@@ -75,22 +76,31 @@ struct KeyEvent {
     friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
-// Up to 8 + 1 + 8 events, without allocation.
+// Up to 8 + 1 + 8 events, without allocation. Only the pushed events are ever constructed, so
+// an almost empty list (a repeat, a single key) costs next to nothing.
 class KeyEventList {
 public:
     static constexpr std::size_t kCapacity = 17;
 
+    KeyEventList() {}
+
     void push(const KeyEvent& event) {
-        if (count_ < kCapacity) items_[count_++] = event;
+        if (count_ < kCapacity) storage_.items[count_++] = event;
     }
-    const KeyEvent* begin() const { return items_.data(); }
-    const KeyEvent* end() const { return items_.data() + count_; }
+    const KeyEvent* begin() const { return storage_.items; }
+    const KeyEvent* end() const { return storage_.items + count_; }
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
-    const KeyEvent& operator[](std::size_t i) const { return items_[i]; }
+    const KeyEvent& operator[](std::size_t i) const { return storage_.items[i]; }
 
 private:
-    std::array<KeyEvent, kCapacity> items_{};
+    static_assert(std::is_trivially_copyable_v<KeyEvent>);
+    static_assert(std::is_trivially_destructible_v<KeyEvent>);
+    union Storage {
+        Storage() {}
+        KeyEvent items[kCapacity];
+    };
+    Storage storage_;
     std::size_t count_ = 0;
 };
 
