@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 
 #include "model/MouseButton.hpp"
