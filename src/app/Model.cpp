@@ -423,7 +423,10 @@ void Model::stopMapping() {
 }
 
 void Model::attachHandlers(const Mapping& mapping) {
-    if (!gamepad_) return;
+    if (!gamepad_) {
+        JW_LOG_DEBUG(general, "No gamepad");
+        return;
+    }
     // A controller that is no longer the model's stops driving the engine once the mapping is
     // installed on the current one.
     if (auto previous = handlersGamepad_.lock(); previous && previous != gamepad_)

@@ -205,7 +205,8 @@ public:
     // Stops the engine (releasing everything held), empties its frame, runState idle, and starts
     // the scanner when a gamepad is present.
     void stopMapping();
-    // Installs `mapping`'s element handlers on the gamepad with its controller's settings.
+    // Installs `mapping`'s element handlers on the gamepad with its controller's settings (and
+    // removes them from a controller that is no longer the model's); "No gamepad" without one.
     void attachHandlers(const Mapping& mapping);
 
     // ---- Mapping list

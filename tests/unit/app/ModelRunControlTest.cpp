@@ -46,6 +46,12 @@ TEST_F(RunControlTest, StartingWithoutAGamepadChangesNothing) {
     EXPECT_TRUE(changes.changes.empty());
 }
 
+TEST_F(RunControlTest, AttachingWithoutAGamepadInstallsNothing) {
+    ScopedLogCapture log;
+    model().attachHandlers(first);
+    EXPECT_EQ(log->count("No gamepad"), 1u);
+}
+
 TEST_F(RunControlTest, StartingRunsTheEngineWithTheMappingsHandlers) {
     model().gamepadConnected(h.gamepad);
     ScopedLogCapture log;
