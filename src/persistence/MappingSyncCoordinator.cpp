@@ -348,6 +348,11 @@ void MappingSyncCoordinator::reloadFromDisk() {
             SaveStatus::error("Failed to reload mappings from disk: " + loadError_.value_or("")));
         return;
     }
+    // A first run whose folder could not be read at load time seeds now, so that what the reload
+    // reports as saved is on disk.
+    if (!defaults_.boolean(kDidMigrateKey)) {
+        normalized.mappings = seedDefaults(normalized.mappings);
+    }
     auto keyed = keyedByID(normalized.mappings);
     auto order = idsOf(normalized.mappings);
     if (keyed == lastSavedMappings_ && order == lastSavedOrder_ &&

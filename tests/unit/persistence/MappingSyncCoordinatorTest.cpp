@@ -529,6 +529,21 @@ TEST_F(MappingSyncCoordinatorTest, LoadOfAFolderThatCannotBeReadNeitherSeedsNorW
     EXPECT_TRUE(log->contains("Failed to load mappings from disk: Could not list"));
 }
 
+TEST_F(MappingSyncCoordinatorTest, ReloadAfterTheFolderBecameReadableSeedsAFirstRun) {
+    std::filesystem::remove(directory);
+    writeFile(directory, "a file where the folder should be");
+    coordinator->load();
+    std::filesystem::remove(directory);
+    coordinator->reloadFromDisk();
+    ASSERT_EQ(externalChanges.size(), 1u);
+    EXPECT_EQ(externalChanges[0].size(), 3u);
+    for (const auto& mapping : externalChanges[0])
+        EXPECT_EQ(onDisk(mapping), mapping);
+    EXPECT_EQ(storedOrder(), idTexts(externalChanges[0]));
+    EXPECT_TRUE(defaults.boolean(kDidMigrateKey));
+    EXPECT_FALSE(coordinator->loadError().has_value());
+}
+
 TEST_F(MappingSyncCoordinatorTest, StopWritesThePendingListAndEndsEverything) {
     auto mappings = loadSeeded();
     mappings[0].name = "Last words";
