@@ -614,6 +614,10 @@ void Model::stopScanner() {
     gamepad_->setValueChangedHandler({});
 }
 
+bool Model::isScanning() const {
+    return gamepad_ && gamepad_->hasValueChangedHandler();
+}
+
 void Model::handleScan(InputName input) {
     const auto selected = selectedMappingId();
     if (!selected || !appIsFocused_ || !autoScan_) return;

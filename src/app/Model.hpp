@@ -13,10 +13,10 @@
 
 #include "app/AutoEnableMode.hpp"
 #include "app/ModelProperty.hpp"
+#include "app/Observers.hpp"
 #include "app/Preferences.hpp"
 #include "app/RunState.hpp"
 #include "app/SidebarSelection.hpp"
-#include "app/Subscription.hpp"
 #include "app/TrustQuery.hpp"
 #include "app/UpdateDismissal.hpp"
 #include "app/UpdateSource.hpp"
@@ -259,6 +259,9 @@ public:
     // autoScan is on, the app is focused and none is installed; stopScanner() removes it.
     void startScanner(std::shared_ptr<Gamepad> gamepad = nullptr);
     void stopScanner();
+    // Whether the scan handler is on the model's gamepad (the shell may pump controller events
+    // faster meanwhile).
+    bool isScanning() const;
 
     // ---- Mappings folder
 

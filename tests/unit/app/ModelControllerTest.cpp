@@ -268,6 +268,7 @@ TEST_F(ScannerTest, WithoutFocusNoHandlerIsInstalled) {
     EXPECT_EQ(log->count("[startScanner] started"), 0u);
     model().setAppIsFocused(true);
     EXPECT_TRUE(h.gamepad->hasValueChangedHandler());
+    EXPECT_TRUE(model().isScanning());
     EXPECT_EQ(log->count("[startScanner] started"), 1u);
     model().setAppIsFocused(false);
     EXPECT_FALSE(h.gamepad->hasValueChangedHandler());
