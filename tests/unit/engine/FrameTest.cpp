@@ -44,20 +44,6 @@ TEST(Frame, ClearDropsQueuedInstructions) {
     EXPECT_TRUE(drained.empty());
 }
 
-TEST(Frame, SteadyDrainingReusesStorage) {
-    Frame frame;
-    frame.setListening(true);
-    std::vector<FrameInput> drained;
-    drained.reserve(Frame::kReservedCapacity);
-    for (int round = 0; round < 4; ++round) {
-        for (int i = 0; i < 10; ++i)
-            frame.append(fi::ScrollNotch{i, round});
-        frame.drain(drained);
-        ASSERT_EQ(drained.size(), 10u);
-        EXPECT_GE(drained.capacity(), Frame::kReservedCapacity);
-    }
-}
-
 // Several producers append while the main thread drains: every instruction arrives once, and
 // each producer's instructions arrive in the order it appended them.
 TEST(FrameConcurrency, ProducersLoseAndReorderNothing) {

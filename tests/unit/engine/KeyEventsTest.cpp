@@ -10,12 +10,6 @@ namespace {
 
 using enum ModifierKey;
 
-TEST(KeyEvents, ComboDownPressesNewModifiersInCaseOrderThenTheKey) {
-    RecordingSynthesizer synth;
-    synth.postKey(KeyCode::a, {}, {leftCommand, leftShift}, {leftShift, leftCommand}, true);
-    EXPECT_EQ(synth.take(), "+leftShift(0x20002) +leftCommand(0x12000A) +a(0x12010A)");
-}
-
 TEST(KeyEvents, ComboUpReleasesTheKeyThenModifiersInCaseOrderEachLosingItsOwnFlag) {
     RecordingSynthesizer synth;
     synth.postKey(KeyCode::a, {}, {leftCommand, leftShift}, {leftShift, leftCommand}, true);
