@@ -154,9 +154,26 @@ TEST(QtUpdateSource, ASilentServerTimesOut) {
 TEST(QtUpdateSource, AnInvalidHostFailsAtOnce) {
     QtUpdateSource source({.host = "not a url", .storeId = "1"});
     ScopedLogCapture log;
+    bool calledInside = false;
+    source.latestRelease([&](std::optional<AppStoreRelease>) { calledInside = true; });
+    EXPECT_FALSE(calledInside);  // completions come from the loop, never from inside the call
     const Lookup result = lookUp(source);
     EXPECT_EQ(result.release, std::nullopt);
-    EXPECT_EQ(log->count("Update check failed: the lookup address \"not a url\" is not valid"), 1u);
+    EXPECT_EQ(log->count("Update check failed: the lookup address \"not a url\" is not valid"), 2u);
+}
+
+TEST(QtUpdateSource, TheCompletionMayDestroyTheSource) {
+    CannedHttpServer server(CannedHttpServer::response(404, "Not Found", ""));
+    auto source =
+        std::make_unique<QtUpdateSource>(UpdateLookup{.host = server.host(), .storeId = "1"});
+    bool completed = false;
+    source->latestRelease([&](std::optional<AppStoreRelease>) {
+        completed = true;
+        source.reset();
+    });
+    ASSERT_TRUE(runUntil([&] { return completed; }));
+    runUntil([] { return false; }, 20ms);
+    EXPECT_EQ(source, nullptr);
 }
 
 TEST(QtUpdateSource, TheBuildSettingsNameTheLookup) {

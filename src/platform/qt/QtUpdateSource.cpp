@@ -35,7 +35,13 @@ UpdateLookup UpdateLookup::fromBuildSettings() {
 QtUpdateSource::QtUpdateSource(UpdateLookup lookup)
     : lookup_(std::move(lookup)), requests_(std::make_unique<QObject>()) {}
 
-QtUpdateSource::~QtUpdateSource() = default;
+QtUpdateSource::~QtUpdateSource() {
+    *alive_ = false;
+    for (QNetworkReply* reply : requests_->findChildren<QNetworkReply*>())
+        reply->abort();
+    // Later, not now: the source may be going from inside a lookup's own completion.
+    requests_.release()->deleteLater();
+}
 
 std::string QtUpdateSource::lookupUrl() const {
     return lookupQUrl(lookup_).toString().toStdString();
@@ -46,7 +52,11 @@ void QtUpdateSource::latestRelease(Completion completion) {
     if (!url.isValid()) {
         JW_LOG_INFO(general, "Update check failed: %s",
                     ("the lookup address \"" + lookup_.host + "\" is not valid").c_str());
-        completion(std::nullopt);
+        // Completions always come later from the loop, never from inside this call.
+        QTimer::singleShot(0, requests_.get(),
+                           [alive = alive_, completion = std::move(completion)] {
+                               if (*alive) completion(std::nullopt);
+                           });
         return;
     }
 
@@ -71,8 +81,9 @@ void QtUpdateSource::latestRelease(Completion completion) {
 
     QObject::connect(
         reply, &QNetworkReply::finished, session,
-        [session, reply, completion = std::move(completion)] {
+        [session, reply, alive = alive_, completion = std::move(completion)] {
             session->deleteLater();
+            if (!*alive) return;
             const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
             // No status: nothing came back. A 200 with an error: the body broke off.
             if (!status.isValid() ||

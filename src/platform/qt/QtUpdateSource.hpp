@@ -43,6 +43,8 @@ private:
     UpdateLookup lookup_;
     // Parent of every lookup in flight.
     std::unique_ptr<QObject> requests_;
+    // Cleared when the source goes, so a lookup ending later calls nobody.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace joywright
