@@ -32,7 +32,8 @@ public:
 
     // Reads SDL's pending events and delivers them in arrival order: element changes through
     // the gamepads' handlers, connects and disconnects through the callbacks. Does nothing before
-    // start() and when called from inside one of its own callbacks.
+    // start() and when called from inside one of its own callbacks. The service must not be
+    // destroyed from inside a callback or handler it calls.
     void pump() override;
 
     // The gamepads currently open (the adopted one and those connected later).
