@@ -81,7 +81,8 @@ TEST_F(DiscoveryTest, AnAutoEnableChoiceFromAnEarlierRunStartsWithAControllerPre
     EXPECT_EQ(runningName(), "Dragon Quest Builders 1");
 }
 
-TEST_F(DiscoveryTest, ControllersAreReadSlowlyWhileIdleAndEveryTickWhileAMappingRuns) {
+TEST_F(DiscoveryTest,
+       ControllersAreReadSlowlyWhileIdleFasterWhileScanningAndEveryTickWhileRunning) {
     attach();
     launch();
     ASSERT_NE(app->controllerPump(), nullptr);
@@ -89,6 +90,13 @@ TEST_F(DiscoveryTest, ControllersAreReadSlowlyWhileIdleAndEveryTickWhileAMapping
     start("Web surfing");
     EXPECT_EQ(app->controllerPump()->timerRate(), 0);
     model().stopMapping();
+    EXPECT_EQ(app->controllerPump()->timerRate(), ControllerPump::kIdleRate);
+    // The input scanner listens to the controller: read faster, so it answers promptly.
+    model().setAutoScan(true);
+    model().setAppIsFocused(true);
+    ASSERT_TRUE(model().isScanning());
+    EXPECT_EQ(app->controllerPump()->timerRate(), ControllerPump::kScanningRate);
+    model().setAppIsFocused(false);
     EXPECT_EQ(app->controllerPump()->timerRate(), ControllerPump::kIdleRate);
 }
 
