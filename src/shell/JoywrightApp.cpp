@@ -57,7 +57,9 @@ JoywrightApp::JoywrightApp(JoywrightAppOptions options)
         if (pump_) pump_->engineTick();
     });
     runner_ = std::make_unique<Runner>(synthesizer_, display_);
-    if (options_.checkForUpdates) updateSource_ = std::make_unique<QtUpdateSource>();
+    if (const auto lookup = UpdateLookup::fromBuildSettings();
+        options_.checkForUpdates && lookup.isConfigured())
+        updateSource_ = std::make_unique<QtUpdateSource>(lookup);
     model_ = std::make_unique<Model>(ModelDependencies{
         .preferences = *preferences_,
         .loop = loop_,

@@ -12,13 +12,15 @@ namespace joywright {
 
 // Where the release lookup goes: GET <host>/lookup?id=<store id>&country=us.
 struct UpdateLookup {
-    std::string host;     // "https://itunes.apple.com"; a trailing "/" is ignored
+    std::string host;     // "https://releases.example.org"; a trailing "/" is ignored
     std::string storeId;  // the application's numeric store identifier
     // Both the idle timeout and the limit on the whole transfer.
     std::chrono::milliseconds timeout{15000};
 
     // The build settings JOYWRIGHT_LOOKUP_HOST and JOYWRIGHT_STORE_ID.
     static UpdateLookup fromBuildSettings();
+    // False when the host or the store id is empty: the build does not look for releases.
+    bool isConfigured() const { return !host.empty() && !storeId.empty(); }
 };
 
 // The release lookup over HTTP(S) with Qt Network. Each lookup uses a fresh network session, so
