@@ -11,6 +11,7 @@
 #include "persistence/DataDirectories.hpp"
 #include "persistence/TextCoding.hpp"
 #include "support/AtomicFile.hpp"
+#include "support/FileContents.hpp"
 #include "support/Log.hpp"
 
 namespace joywright {
@@ -18,27 +19,6 @@ namespace joywright {
 namespace {
 
 using Json = nlohmann::json;
-
-// The whole file, or the errno value that stopped the read.
-Expected<std::string, int> readWholeFile(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return unexpected(errno);
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            return unexpected(error);
-        }
-        if (got == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return bytes;
-}
 
 std::optional<PreferenceValue> decodeValue(const Json& json) {
     if (json.is_string()) return PreferenceValue(json.get<std::string>());
@@ -102,7 +82,7 @@ Expected<std::filesystem::path, std::string> JsonFilePreferencesStore::defaultFi
 }
 
 void JsonFilePreferencesStore::readFile() {
-    auto bytes = readWholeFile(file_);
+    auto bytes = readFileContents(file_);
     if (!bytes) {
         if (bytes.error() == ENOENT) return;  // a first launch
         setAsideUnreadableFile(std::strerror(bytes.error()));

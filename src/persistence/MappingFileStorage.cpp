@@ -17,6 +17,7 @@
 #include "persistence/PreferenceKeys.hpp"
 #include "persistence/TextCoding.hpp"
 #include "support/AtomicFile.hpp"
+#include "support/FileContents.hpp"
 #include "support/Log.hpp"
 
 namespace joywright {
@@ -25,23 +26,9 @@ namespace {
 
 // The whole file, or a readable reason it could not be read.
 Expected<std::string, std::string> readWholeFile(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return unexpected(std::string(std::strerror(errno)));
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            std::string reason = std::strerror(errno);
-            ::close(fd);
-            return unexpected(std::move(reason));
-        }
-        if (got == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    return bytes;
+    auto bytes = readFileContents(file);
+    if (!bytes) return unexpected(std::string(std::strerror(bytes.error())));
+    return std::move(bytes).value();
 }
 
 // Regular (after following links), not hidden, extension exactly ".json".
