@@ -176,13 +176,28 @@ TEST(QtUpdateSource, TheCompletionMayDestroyTheSource) {
     EXPECT_EQ(source, nullptr);
 }
 
-TEST(QtUpdateSource, TheBuildSettingsNameTheLookup) {
-    const UpdateLookup lookup = UpdateLookup::fromBuildSettings();
-    EXPECT_FALSE(lookup.host.empty());
-    EXPECT_FALSE(lookup.storeId.empty());
-    EXPECT_EQ(lookup.timeout, 15s);
-    EXPECT_EQ(QtUpdateSource(lookup).lookupUrl(),
-              lookup.host + "/lookup?id=" + lookup.storeId + "&country=us");
+TEST(QtUpdateSource, LooksUpOnlyWhenTheBuildNamesAHostAndAStoreId) {
+    EXPECT_EQ(UpdateLookup::fromBuildSettings().timeout, 15s);
+    struct Case {
+        const char* host;
+        const char* storeId;
+        bool configured;
+    };
+    constexpr Case kCases[] = {
+        {"https://releases.example.org", "42", true},
+        {"", "42", false},
+        {"https://releases.example.org", "", false},
+        {"", "", false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.host) + " " + c.storeId);
+        const UpdateLookup lookup{.host = c.host, .storeId = c.storeId};
+        EXPECT_EQ(lookup.isConfigured(), c.configured);
+        if (c.configured) {
+            EXPECT_EQ(QtUpdateSource(lookup).lookupUrl(),
+                      "https://releases.example.org/lookup?id=42&country=us");
+        }
+    }
 }
 
 TEST(QtUpdateSource, DestroyingTheSourceAbandonsTheLookup) {
