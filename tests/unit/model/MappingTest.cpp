@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <set>
 
 #include "model/DefaultMappings.hpp"
@@ -7,6 +9,8 @@
 
 namespace joywright {
 namespace {
+
+using M = ModifierKey;
 
 const Output kPressG = Output::pressKey({KeyCode::g, {}});
 
@@ -21,21 +25,23 @@ std::vector<Mapping> named(std::initializer_list<std::string> names) {
 }
 
 TEST(NormalizedInputs, CompletesAndOrdersTheListAndTheLastDuplicateWins) {
-    const std::vector<Input> given = {
-        {InputName::buttonHome, kPressG},
-        {InputName::buttonA, Output::noop()},
-        {InputName::rightShoulder, Output::clickMouse(MouseButton::right())},
-        {InputName::buttonA, kPressG},
-    };
-    const auto inputs = normalizedInputs(given);
+    const auto clickRight = Output::clickMouse(MouseButton::right());
+    const auto inputs = normalizedInputs(std::vector<Input>{{InputName::buttonHome, kPressG},
+                                                            {InputName::buttonA, Output::noop()},
+                                                            {InputName::rightShoulder, clickRight},
+                                                            {InputName::buttonA, kPressG}});
     ASSERT_EQ(inputs.size(), 25u);
-    for (std::size_t i = 0; i < inputs.size(); ++i)
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        SCOPED_TRACE(i);
         EXPECT_EQ(inputs[i].id, allInputNames()[i]);
-    EXPECT_EQ(inputs[20], (Input{InputName::buttonHome, kPressG}));
-    EXPECT_EQ(inputs[14].output, kPressG);
-    EXPECT_EQ(inputs[24].output, Output::clickMouse(MouseButton::right()));
-    EXPECT_EQ(inputs[0].output, Output::noop());
-    EXPECT_EQ(normalizedInputs({}).size(), 25u);
+        EXPECT_EQ(inputs[i].output, i == 14 || i == 20 ? kPressG
+                                    : i == 24          ? clickRight
+                                                       : Output::noop());
+    }
+    const auto none = normalizedInputs({});
+    EXPECT_EQ(none.size(), 25u);
+    EXPECT_TRUE(std::all_of(none.begin(), none.end(),
+                            [](const Input& in) { return in.output == Output::noop(); }));
 }
 
 TEST(Mapping, OutputForAnInputFindsTheFirstEntry) {
@@ -103,83 +109,73 @@ TEST(NextUntitledName, TakesTheSmallestFreeNumberFromTwo) {
 
 TEST(NewBlankMapping, HasANewIdTheNextNameAndEveryInputNoop) {
     const auto existing = named({"Untitled mapping"});
-    const auto mapping = newBlankMapping(existing);
-    EXPECT_EQ(mapping.name, "Untitled mapping 2");
-    EXPECT_EQ(mapping.inputs, normalizedInputs({}));
-    EXPECT_EQ(mapping.leftThumbstickMode, ThumbstickMode::smooth);
-    EXPECT_EQ(mapping.rightThumbstickMode, ThumbstickMode::smooth);
-    EXPECT_EQ(mapping.schemaVersion, "1.0");
+    Mapping expected;
+    expected.name = "Untitled mapping 2";
+    expected.inputs = normalizedInputs({});
+    auto mapping = newBlankMapping(existing);
+    EXPECT_EQ(mapping.id.text()[14], '7');
     EXPECT_NE(mapping.id, newBlankMapping(existing).id);
+    expected.id = mapping.id;
+    EXPECT_EQ(mapping, expected);  // both modes smooth, version "1.0"
 }
 
-TEST(DefaultMappings, ThreeInOrderEachComplete) {
+TEST(DefaultMappings, ThreeInOrderEachCompleteWithANewIdPerCall) {
     const auto mappings = defaultMappings();
     ASSERT_EQ(mappings.size(), 3u);
-    EXPECT_EQ(mappings[0].name, "Web surfing");
-    EXPECT_EQ(mappings[1].name, "First-person shooter");
-    EXPECT_EQ(mappings[2].name, "Dragon Quest Builders 1");
-    for (const auto& m : mappings) {
+    const std::function<Mapping()> kBuilders[] = {webSurfingMapping, firstPersonShooterMapping,
+                                                  dragonQuestBuilders1Mapping};
+    constexpr std::string_view kNames[] = {"Web surfing", "First-person shooter",
+                                           "Dragon Quest Builders 1"};
+    constexpr long kBound[] = {14, 12, 24};  // inputs that do something
+    for (std::size_t i = 0; i < mappings.size(); ++i) {
+        const auto& m = mappings[i];
         SCOPED_TRACE(m.name);
-        ASSERT_EQ(m.inputs.size(), 25u);
-        for (std::size_t i = 0; i < 25; ++i)
-            EXPECT_EQ(m.inputs[i].id, allInputNames()[i]);
+        EXPECT_EQ(m.name, kNames[i]);
+        EXPECT_EQ(m.inputs, normalizedInputs(m.inputs));  // all 25, in declaration order
         EXPECT_EQ(m.outputOrNoop(InputName::buttonHome), Output::noop());
+        EXPECT_EQ(std::count_if(m.inputs.begin(), m.inputs.end(),
+                                [](const Input& in) { return !in.output.is<Output::Noop>(); }),
+                  kBound[i]);
+        EXPECT_EQ(m.leftThumbstickMode, i == 0 ? ThumbstickMode::smooth : ThumbstickMode::eightWay);
+        EXPECT_EQ(m.rightThumbstickMode, ThumbstickMode::smooth);
         EXPECT_EQ(m.schemaVersion, "1.0");
-        EXPECT_EQ(m.id.text()[14], '7');
+        auto again = kBuilders[i]();
+        EXPECT_NE(again.id, m.id);
+        again.id = m.id;
+        EXPECT_EQ(again, m);
     }
 }
 
-TEST(DefaultMappings, EachCallGivesEqualContentUnderANewId) {
-    for (auto build : {webSurfingMapping, firstPersonShooterMapping, dragonQuestBuilders1Mapping}) {
-        auto first = build();
-        const auto second = build();
-        SCOPED_TRACE(first.name);
-        EXPECT_NE(first.id, second.id);
-        first.id = second.id;
-        EXPECT_EQ(first, second);
+TEST(DefaultMappings, BindTheirInputsToWhatEachIsFor) {
+    const auto mappings = defaultMappings();
+    using I = InputName;
+    struct Case {
+        std::size_t mapping;
+        InputName input;
+        Output output;
+    };
+    const Case kCases[] = {
+        // Web surfing goes back and forward with Alt+Left and Alt+Right.
+        {0, I::dpadLeft, Output::pressKey({KeyCode::leftArrow, {M::leftOption}})},
+        {0, I::dpadRight, Output::pressKey({KeyCode::rightArrow, {M::leftOption}})},
+        {0, I::buttonA, Output::pressKey({KeyCode::g, {M::leftControl, M::leftShift}})},
+        {0, I::leftThumbstickUp,
+         Output::scrollMouse(Direction::up, 800, ScrollMouseMode::continuous)},
+        {0, I::leftTrigger, Output::clickMouse(MouseButton::right())},
+        {1, I::rightThumbstickDown, Output::moveMouse(Direction::down, 1800)},
+        {1, I::leftThumbstickLeft, Output::pressKey({KeyCode::a, {}})},
+        {1, I::buttonA, Output::noop()},
+        {2, I::leftThumbstickButton, Output::pressKey({KeyCode::f, {}})},
+        {2, I::rightThumbstickLeft, Output::moveMouse(Direction::left, 800)},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(mappings[c.mapping].name + ": " + std::string(title(c.input)));
+        EXPECT_EQ(mappings[c.mapping].outputOrNoop(c.input), c.output);
     }
-}
-
-TEST(DefaultMappings, WebSurfingGoesBackAndForwardWithAltArrows) {
-    const auto m = webSurfingMapping();
-    using M = ModifierKey;
-    EXPECT_EQ(m.outputOrNoop(InputName::dpadLeft),
-              Output::pressKey({KeyCode::leftArrow, {M::leftOption}}));
-    EXPECT_EQ(m.outputOrNoop(InputName::dpadRight),
-              Output::pressKey({KeyCode::rightArrow, {M::leftOption}}));
-    EXPECT_EQ(m.outputOrNoop(InputName::buttonA),
-              Output::pressKey({KeyCode::g, {M::leftControl, M::leftShift}}));
-    EXPECT_EQ(m.outputOrNoop(InputName::leftThumbstickUp),
-              Output::scrollMouse(Direction::up, 800, ScrollMouseMode::continuous));
-    EXPECT_EQ(m.outputOrNoop(InputName::leftTrigger), Output::clickMouse(MouseButton::right()));
-    EXPECT_EQ(m.leftThumbstickMode, ThumbstickMode::smooth);
-}
-
-TEST(DefaultMappings, ShooterReadsTheLeftStickAsEightWayAndAimsAt1800) {
-    const auto m = firstPersonShooterMapping();
-    EXPECT_EQ(m.leftThumbstickMode, ThumbstickMode::eightWay);
-    EXPECT_EQ(m.rightThumbstickMode, ThumbstickMode::smooth);
-    EXPECT_EQ(m.outputOrNoop(InputName::rightThumbstickDown),
-              Output::moveMouse(Direction::down, 1800));
-    EXPECT_EQ(m.outputOrNoop(InputName::leftThumbstickLeft), Output::pressKey({KeyCode::a, {}}));
-    EXPECT_EQ(m.outputOrNoop(InputName::buttonA), Output::noop());
-    const auto bound = std::count_if(m.inputs.begin(), m.inputs.end(),
-                                     [](const Input& i) { return !i.output.is<Output::Noop>(); });
-    EXPECT_EQ(bound, 12);
-}
-
-TEST(DefaultMappings, DragonQuestBuildersBindsEveryInputButHome) {
-    const auto m = dragonQuestBuilders1Mapping();
-    for (const auto& input : m.inputs) {
-        SCOPED_TRACE(std::string(title(input.id)));
-        EXPECT_EQ(input.output.is<Output::Noop>(), input.id == InputName::buttonHome);
+    for (const auto& input : mappings[2].inputs)
         if (const auto* press = input.output.as<Output::PressKey>()) {
-            EXPECT_TRUE(press->combo.modifiers.empty());
+            EXPECT_TRUE(press->combo.modifiers.empty()) << title(input.id);
         }
-    }
-    EXPECT_EQ(m.outputOrNoop(InputName::leftThumbstickButton), Output::pressKey({KeyCode::f, {}}));
-    EXPECT_EQ(m.outputOrNoop(InputName::rightThumbstickLeft),
-              Output::moveMouse(Direction::left, 800));
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "model/DefaultMappings.hpp"
 #include "model/MappingDocument.hpp"
@@ -22,22 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 std::string slurp(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 void spit(const fs::path& path, std::string_view text) {
     std::ofstream(path, std::ios::binary) << text;
 }
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
 
 // Runs the built joywright-mapping in a scratch folder, feeding `input` on standard input.
 class MappingTool : public testing::Test {
@@ -54,10 +49,9 @@ protected:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, (dir_ / "stdin").c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, (dir_ / "stdout").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, (dir_ / "stderr").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (int fd : {1, 2})
+            posix_spawn_file_actions_addopen(&actions, fd, (dir_ / std::to_string(fd)).c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         args.insert(args.begin(), JOYWRIGHT_MAPPING_TOOL);
         std::vector<char*> argv;
         for (auto& a : args)
@@ -65,15 +59,14 @@ protected:
         argv.push_back(nullptr);
         pid_t pid = 0;
         ToolRun result;
-        if (posix_spawn(&pid, JOYWRIGHT_MAPPING_TOOL, &actions, nullptr, argv.data(), environ) ==
-            0) {
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
             int status = 0;
             waitpid(pid, &status, 0);
             result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         posix_spawn_file_actions_destroy(&actions);
-        result.out = slurp(dir_ / "stdout");
-        result.err = slurp(dir_ / "stderr");
+        result.out = slurp(dir_ / "1");
+        result.err = slurp(dir_ / "2");
         return result;
     }
 
@@ -102,13 +95,9 @@ TEST_F(MappingTool, ValidatePrintsTheCanonicalDocument) {
 }
 
 TEST_F(MappingTool, ValidateReportsOneLineForAnInvalidDocument) {
-    struct Case {
-        std::string input;
-        std::string_view line;
-    };
     auto newer = kValid;
     newer.replace(newer.find("\"1.0\""), 5, "\"2.0\"");
-    const Case kCases[] = {
+    const std::pair<std::string, std::string_view> kCases[] = {
         {"{",
          "notJSON at document: The text is not valid JSON: Expected a member name in quotes, "
          "found end of text at line 1, column 2"},
@@ -119,16 +108,16 @@ TEST_F(MappingTool, ValidateReportsOneLineForAnInvalidDocument) {
          R"(dataCorrupted at inputs[0].output.pressKey.combo.modifiers[0]: )"
          R"(Unknown ModifierKey value: hyper\n)"},
     };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.input.substr(0, 60));
-        const auto result = run({"validate", "-"}, c.input);
+    for (const auto& [input, line] : kCases) {
+        SCOPED_TRACE(input.substr(0, 60));
+        const auto result = run({"validate", "-"}, input);
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, std::string(c.line) + "\n");
+        EXPECT_EQ(result.err, std::string(line) + "\n");
     }
 }
 
-TEST_F(MappingTool, FormatRewritesAValidFileAndKeepsItsPermissions) {
+TEST_F(MappingTool, FormatRewritesAValidFileInPlaceAndLeavesAnInvalidOneUntouched) {
     const auto path = dir_ / "m.json";
     auto loose = kValid;
     loose.erase(std::remove(loose.begin(), loose.end(), '\n'), loose.end());
@@ -142,16 +131,14 @@ TEST_F(MappingTool, FormatRewritesAValidFileAndKeepsItsPermissions) {
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(run({"format", path.string()}).status, 0);  // already canonical
     EXPECT_EQ(slurp(path), kValid);
-}
 
-TEST_F(MappingTool, FormatLeavesAnInvalidFileUntouched) {
-    const auto path = dir_ / "m.json";
     const std::string broken = R"({"id":"x","name":"n","inputs":[]})";
     spit(path, broken);
-    const auto result = run({"format", path.string()});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "dataCorrupted at id: Invalid UUID text \"x\"\n");
+    const auto refused = run({"format", path.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "dataCorrupted at id: Invalid UUID text \"x\"\n");
     EXPECT_EQ(slurp(path), broken);
+    // No temporary file is left beside it: only m.json and the run's stdin, 1 and 2.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
 }
 

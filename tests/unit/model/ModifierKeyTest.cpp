@@ -7,6 +7,8 @@
 namespace joywright {
 namespace {
 
+using M = ModifierKey;
+
 TEST(ModifierKey, TableOfNamesKeysFlagsAndLinuxLabels) {
     struct Row {
         ModifierKey modifier;
@@ -16,21 +18,16 @@ TEST(ModifierKey, TableOfNamesKeysFlagsAndLinuxLabels) {
         std::string_view shortLabel;
         std::string_view label;
     };
+    using K = KeyCode;
     constexpr Row kRows[] = {
-        {ModifierKey::leftShift, "leftShift", KeyCode::shift, 0x20002, "Shift", "Left Shift"},
-        {ModifierKey::rightShift, "rightShift", KeyCode::rightShift, 0x20004, "R-Shift",
-         "Right Shift"},
-        {ModifierKey::leftControl, "leftControl", KeyCode::control, 0x40001, "Ctrl",
-         "Left Control"},
-        {ModifierKey::rightControl, "rightControl", KeyCode::rightControl, 0x42000, "R-Ctrl",
-         "Right Control"},
-        {ModifierKey::leftOption, "leftOption", KeyCode::option, 0x80020, "Alt", "Left Alt"},
-        {ModifierKey::rightOption, "rightOption", KeyCode::rightOption, 0x80040, "R-Alt",
-         "Right Alt"},
-        {ModifierKey::leftCommand, "leftCommand", KeyCode::command, 0x100008, "Super",
-         "Left Super"},
-        {ModifierKey::rightCommand, "rightCommand", KeyCode::rightCommand, 0x100010, "R-Super",
-         "Right Super"},
+        {M::leftShift, "leftShift", K::shift, 0x20002, "Shift", "Left Shift"},
+        {M::rightShift, "rightShift", K::rightShift, 0x20004, "R-Shift", "Right Shift"},
+        {M::leftControl, "leftControl", K::control, 0x40001, "Ctrl", "Left Control"},
+        {M::rightControl, "rightControl", K::rightControl, 0x42000, "R-Ctrl", "Right Control"},
+        {M::leftOption, "leftOption", K::option, 0x80020, "Alt", "Left Alt"},
+        {M::rightOption, "rightOption", K::rightOption, 0x80040, "R-Alt", "Right Alt"},
+        {M::leftCommand, "leftCommand", K::command, 0x100008, "Super", "Left Super"},
+        {M::rightCommand, "rightCommand", K::rightCommand, 0x100010, "R-Super", "Right Super"},
     };
     ASSERT_EQ(std::size(kRows), kAllModifierKeys.size());
     for (std::size_t i = 0; i < std::size(kRows); ++i) {
@@ -47,10 +44,10 @@ TEST(ModifierKey, TableOfNamesKeysFlagsAndLinuxLabels) {
 }
 
 TEST(ModifierKey, SidelessNamesReadAsTheLeftKeyAndNothingElseReads) {
-    EXPECT_EQ(modifierKeyFromPersistedName("shift"), ModifierKey::leftShift);
-    EXPECT_EQ(modifierKeyFromPersistedName("control"), ModifierKey::leftControl);
-    EXPECT_EQ(modifierKeyFromPersistedName("option"), ModifierKey::leftOption);
-    EXPECT_EQ(modifierKeyFromPersistedName("command"), ModifierKey::leftCommand);
+    EXPECT_EQ(modifierKeyFromPersistedName("shift"), M::leftShift);
+    EXPECT_EQ(modifierKeyFromPersistedName("control"), M::leftControl);
+    EXPECT_EQ(modifierKeyFromPersistedName("option"), M::leftOption);
+    EXPECT_EQ(modifierKeyFromPersistedName("command"), M::leftCommand);
     for (auto text : {"Shift", "alt", "super", "rightshift", "", "leftShift "}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(modifierKeyFromPersistedName(text));
@@ -58,20 +55,15 @@ TEST(ModifierKey, SidelessNamesReadAsTheLeftKeyAndNothingElseReads) {
 }
 
 TEST(ModifierSet, IteratesInCaseOrderAndCombinesFlags) {
-    const ModifierSet set{ModifierKey::rightCommand, ModifierKey::leftShift,
-                          ModifierKey::leftControl};
+    const ModifierSet set{M::rightCommand, M::leftShift, M::leftControl};
     std::vector<ModifierKey> listed;
     for (auto m : set)
         listed.push_back(m);
-    EXPECT_EQ(listed, (std::vector<ModifierKey>{ModifierKey::leftShift, ModifierKey::leftControl,
-                                                ModifierKey::rightCommand}));
+    EXPECT_EQ(listed, (std::vector<ModifierKey>{M::leftShift, M::leftControl, M::rightCommand}));
     EXPECT_EQ(set.size(), 3);
     EXPECT_EQ(eventFlags(ModifierSet{}), 0u);
-    EXPECT_EQ(eventFlags(ModifierSet{ModifierKey::rightCommand}), 0x100010u);
-    EXPECT_EQ(eventFlags(ModifierSet{ModifierKey::leftControl, ModifierKey::rightControl}),
-              0x42001u);
-    EXPECT_EQ(eventFlags(ModifierSet{ModifierKey::leftShift, ModifierKey::rightShift}),
-              0x20000u | 0x2u | 0x4u);
+    EXPECT_EQ(eventFlags(ModifierSet{M::leftControl, M::rightControl}), 0x42001u);
+    EXPECT_EQ(eventFlags(ModifierSet{M::leftShift, M::rightShift}), 0x20000u | 0x2u | 0x4u);
 }
 
 TEST(ModifierSet, FromHeldKeyCodesIgnoresCapsLockFnAndOtherKeys) {
@@ -80,7 +72,7 @@ TEST(ModifierSet, FromHeldKeyCodesIgnoresCapsLockFnAndOtherKeys) {
         ModifierSet modifiers;
     };
     const Case kCases[] = {
-        {{55, 60, 57}, {ModifierKey::leftCommand, ModifierKey::rightShift}},
+        {{55, 60, 57}, {M::leftCommand, M::rightShift}},
         {{57, 63}, {}},
         {{54, 55, 56, 58, 59, 60, 61, 62}, ModifierSet::fromBits(0xFF)},
         {{0, 49, 4096}, {}},
@@ -92,11 +84,9 @@ TEST(ModifierSet, FromHeldKeyCodesIgnoresCapsLockFnAndOtherKeys) {
 }
 
 TEST(ModifierSet, FromEventFlagsGivesLeftSideModifiersOnly) {
-    EXPECT_EQ(fromEventFlags(0x120000),
-              (ModifierSet{ModifierKey::leftShift, ModifierKey::leftCommand}));
+    EXPECT_EQ(fromEventFlags(0x120000), (ModifierSet{M::leftShift, M::leftCommand}));
     // Side bits of right-hand keys carry no meaning here.
-    EXPECT_EQ(fromEventFlags(eventFlags(ModifierKey::rightOption)),
-              ModifierSet{ModifierKey::leftOption});
+    EXPECT_EQ(fromEventFlags(eventFlags(M::rightOption)), ModifierSet{M::leftOption});
     EXPECT_EQ(fromEventFlags(0x10000 | 0x800000 | 0x2), ModifierSet{});
 }
 
