@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/MappingCreation.hpp"
-#include "model/DefaultMappings.hpp"
-#include "model/MappingDocument.hpp"
 
 namespace joywright {
 namespace {
@@ -26,16 +24,6 @@ TEST(CloneName, AppendsCopyUnlessTheNameHoldsOne) {
     }
 }
 
-TEST(ClonedMapping, KeepsEverythingButIdAndName) {
-    const Mapping source = firstPersonShooterMapping();
-    const Mapping copy = clonedMapping(source);
-    EXPECT_NE(copy.id, source.id);
-    EXPECT_EQ(copy.name, "First-person shooter copy");
-    EXPECT_EQ(copy.inputs, source.inputs);
-    EXPECT_EQ(copy.leftThumbstickMode, source.leftThumbstickMode);
-    EXPECT_EQ(copy.rightThumbstickMode, source.rightThumbstickMode);
-}
-
 TEST(UntitledMapping, HasEveryInputUnboundInCanonicalOrder) {
     const Mapping a = untitledMapping();
     const Mapping b = untitledMapping();
@@ -49,16 +37,6 @@ TEST(UntitledMapping, HasEveryInputUnboundInCanonicalOrder) {
     EXPECT_EQ(a.leftThumbstickMode, ThumbstickMode::smooth);
     EXPECT_EQ(a.rightThumbstickMode, ThumbstickMode::smooth);
     EXPECT_EQ(a.schemaVersion, "1.0");
-}
-
-TEST(ImportedMapping, TakesTheDocumentWithANewId) {
-    const Mapping original = webSurfingMapping();
-    const auto imported = importedMapping(writeMappingDocument(original));
-    ASSERT_TRUE(imported.hasValue());
-    EXPECT_NE(imported->id, original.id);
-    Mapping sameButId = *imported;
-    sameButId.id = original.id;
-    EXPECT_EQ(sameButId, original);
 }
 
 TEST(ImportedMapping, ReportsWhyTheTextDoesNotRead) {

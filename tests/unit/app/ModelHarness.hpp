@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <memory>
@@ -151,6 +152,21 @@ public:
 private:
     Model::Subscription subscription_;
 };
+
+inline Output key(KeyCode code) {
+    return Output::pressKey(KeyCombo{.key = code, .modifiers = {}});
+}
+
+// Number of recorded events whose token starts with `prefix` ("+w(" is a W key-down).
+inline std::size_t countTokens(const RecordingSynthesizer& synthesizer, std::string_view prefix) {
+    return static_cast<std::size_t>(
+        std::count_if(synthesizer.tokens.begin(), synthesizer.tokens.end(),
+                      [&](const std::string& t) { return t.rfind(prefix, 0) == 0; }));
+}
+
+inline bool holds(const RecordingSynthesizer& synthesizer, KeyCode code) {
+    return synthesizer.heldKeyCodes.contains(static_cast<std::uint16_t>(code));
+}
 
 // A mapping with every input noop but those given.
 inline Mapping mappingNamed(std::string name, std::vector<Input> inputs = {}) {

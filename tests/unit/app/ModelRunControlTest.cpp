@@ -9,16 +9,6 @@
 namespace joywright::test {
 namespace {
 
-Output key(KeyCode code) {
-    return Output::pressKey(KeyCombo{.key = code, .modifiers = {}});
-}
-
-std::size_t countTokens(const RecordingSynthesizer& synthesizer, std::string_view prefix) {
-    return static_cast<std::size_t>(
-        std::count_if(synthesizer.tokens.begin(), synthesizer.tokens.end(),
-                      [&](const std::string& t) { return t.rfind(prefix, 0) == 0; }));
-}
-
 // Two mappings that bind button A to a different key each, and the left stick up to W.
 struct RunControlTest : ::testing::Test {
     ModelHarness h;
@@ -35,39 +25,46 @@ struct RunControlTest : ::testing::Test {
     void tick() { h.display.tick(1.0 / 60); }
 };
 
-TEST_F(RunControlTest, StartingWithoutAGamepadChangesNothing) {
+TEST_F(RunControlTest, WithoutAGamepadNothingStartsOrIsAttached) {
     ScopedLogCapture log;
     PropertyLog changes(model());
     model().startMapping(first);
+    model().attachHandlers(first);
     EXPECT_EQ(log->count("Attempted to start mapping with no gamepad connected"), 1u);
+    EXPECT_EQ(log->count("No gamepad"), 1u);
     EXPECT_FALSE(model().runState().isRunning());
     EXPECT_FALSE(h.runner.isRunning());
     EXPECT_EQ(model().lastUsedMappingId(), std::nullopt);
     EXPECT_TRUE(changes.changes.empty());
 }
 
-TEST_F(RunControlTest, AttachingWithoutAGamepadInstallsNothing) {
-    ScopedLogCapture log;
-    model().attachHandlers(first);
-    EXPECT_EQ(log->count("No gamepad"), 1u);
-}
-
-TEST_F(RunControlTest, StartingRunsTheEngineWithTheMappingsHandlers) {
+TEST_F(RunControlTest, StartingRunsTheMappingsHandlersAndStoppingReleasesEverything) {
     model().gamepadConnected(h.gamepad);
     ScopedLogCapture log;
     model().startMapping(first);
     EXPECT_EQ(log->count("Runner started: First"), 1u);
     EXPECT_EQ(model().runState(), RunState::running(first));
-    EXPECT_EQ(model().runningMappingId(), first.id);
     EXPECT_TRUE(h.runner.isRunning());
     EXPECT_EQ(model().lastUsedMappingId(), first.id);
-
     h.gamepad->buttonA().press();
     tick();
-    EXPECT_EQ(countTokens(h.synthesizer, "+a("), 1u);
     h.gamepad->buttonA().release();
+    h.gamepad->buttonA().press();
     tick();
+    EXPECT_EQ(countTokens(h.synthesizer, "+a("), 2u);
     EXPECT_EQ(countTokens(h.synthesizer, "-a("), 1u);
+
+    model().stopMapping();
+    EXPECT_EQ(log->count("Runner stopped"), 1u);
+    EXPECT_TRUE(h.synthesizer.nothingHeld()) << h.synthesizer.describeHeld();
+    EXPECT_FALSE(h.runner.isRunning());
+    EXPECT_EQ(model().runState(), RunState::idle());
+    // Stopping again logs nothing; the handlers left installed append nothing.
+    model().stopMapping();
+    EXPECT_EQ(log->count("Runner stopped"), 1u);
+    h.gamepad->buttonA().release();
+    h.gamepad->buttonA().press();
+    EXPECT_FALSE(h.display.tick(1.0 / 60));
 }
 
 TEST_F(RunControlTest, StartingAnotherWhileRunningResetsWithoutStopping) {
@@ -75,7 +72,7 @@ TEST_F(RunControlTest, StartingAnotherWhileRunningResetsWithoutStopping) {
     model().startMapping(first);
     h.gamepad->buttonA().press();
     tick();
-    ASSERT_TRUE(h.synthesizer.heldKeyCodes.contains(static_cast<std::uint16_t>(KeyCode::a)));
+    ASSERT_TRUE(holds(h.synthesizer, KeyCode::a));
 
     ScopedLogCapture log;
     model().startMapping(second);
@@ -98,35 +95,12 @@ TEST_F(RunControlTest, StartingAnotherWhileRunningResetsWithoutStopping) {
 
 TEST_F(RunControlTest, StartingTheSameMappingTwiceWritesLastUsedTwice) {
     model().gamepadConnected(h.gamepad);
-    const auto before = std::count(h.preferences.writes().begin(), h.preferences.writes().end(),
-                                   "lastUsedMappingId");
+    const auto& writes = h.preferences.writes();
+    const auto before = std::count(writes.begin(), writes.end(), "lastUsedMappingId");
     model().startMapping(first);
     model().startMapping(first);
-    const auto after = std::count(h.preferences.writes().begin(), h.preferences.writes().end(),
-                                  "lastUsedMappingId");
-    EXPECT_EQ(after - before, 2);
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), "lastUsedMappingId") - before, 2);
     EXPECT_EQ(h.preferences.string("lastUsedMappingId"), first.id.text());
-}
-
-TEST_F(RunControlTest, StoppingReleasesEverythingAndGoesIdle) {
-    model().gamepadConnected(h.gamepad);
-    model().startMapping(first);
-    h.gamepad->buttonA().press();
-    tick();
-
-    ScopedLogCapture log;
-    model().stopMapping();
-    EXPECT_EQ(log->count("Runner stopped"), 1u);
-    EXPECT_TRUE(h.synthesizer.nothingHeld()) << h.synthesizer.describeHeld();
-    EXPECT_FALSE(h.runner.isRunning());
-    EXPECT_EQ(model().runState(), RunState::idle());
-
-    // Stopping again logs nothing; the idle handlers append nothing.
-    model().stopMapping();
-    EXPECT_EQ(log->count("Runner stopped"), 1u);
-    h.gamepad->buttonA().release();
-    h.gamepad->buttonA().press();
-    EXPECT_FALSE(h.display.tick(1.0 / 60));
 }
 
 TEST_F(RunControlTest, EditingTheRunningMappingTakesEffectAtTheNextStickReport) {
@@ -182,21 +156,18 @@ TEST_F(RunControlTest, DeletingTheRunningSelectedMappingStopsAndSelectsThePrevio
     EXPECT_EQ(model().mapping(second.id), std::nullopt);
 }
 
-TEST_F(RunControlTest, DeletingTheFirstSelectedMappingSelectsTheNewFirst) {
+TEST_F(RunControlTest, DeletingTheFirstSelectedMappingSelectsTheNewFirstAndOthersKeepIt) {
     model().setSelection(SidebarSelection::mapping(first.id));
     model().deleteMapping(first.id);
     EXPECT_EQ(model().selection(), SidebarSelection::mapping(second.id));
-}
-
-TEST_F(RunControlTest, DeletingAnUnselectedMappingKeepsTheSelection) {
     model().setSelection(SidebarSelection::mapping(third.id));
-    model().deleteMapping(first.id);
+    model().deleteMapping(second.id);
     EXPECT_EQ(model().selection(), SidebarSelection::mapping(third.id));
     model().setSelection(SidebarSelection::controller());
     model().deleteMapping(third.id);
     EXPECT_EQ(model().selection(), SidebarSelection::controller());
     model().deleteMapping(third.id);  // already gone: nothing
-    EXPECT_EQ(model().mappings().size(), 1u);
+    EXPECT_TRUE(model().mappings().empty()) << "only deleting the selected one adds a mapping";
 }
 
 TEST_F(RunControlTest, DeletingTheOnlySelectedMappingAddsAnUntitledOne) {
@@ -222,81 +193,75 @@ TEST_F(RunControlTest, DeletingTheSpecificAutoEnableTargetTurnsAutoEnableOff) {
     EXPECT_EQ(h.preferences.data("autoEnableMode")->bytes, R"({"type":"none"})");
 }
 
-TEST_F(RunControlTest, InsertGoesAfterTheGivenMappingOrAtTheEnd) {
-    const Uuid a = model().insertMapping(mappingNamed("A"), first.id);
-    const Uuid b = model().insertMapping(mappingNamed("B"), std::nullopt);
-    const Uuid c = model().insertMapping(mappingNamed("C"), newMappingID());
-    std::vector<std::string> names;
-    for (const auto& m : model().mappings())
-        names.push_back(m.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"First", "A", "Second", "Third", "B", "C"}));
-    EXPECT_EQ(model().mappingIndex(a), 1u);
-    EXPECT_EQ(model().mappingIndex(b), 4u);
-    EXPECT_EQ(model().mappingIndex(c), 5u);
-}
-
-TEST_F(RunControlTest, AnAddedMappingWithATakenIdGetsAFreshOne) {
+// Every way of adding a mapping, on the list First, Second, Third with First selected.
+TEST_F(RunControlTest, EachWayOfAddingPlacesNamesAndSelectsTheNewMapping) {
     Mapping duplicate = second;
     duplicate.name = "Duplicate";
-    const Uuid id = model().appendMapping(duplicate);
-    EXPECT_NE(id, second.id);
-    EXPECT_EQ(model().mapping(second.id)->name, "Second");
-    EXPECT_EQ(model().mapping(id)->name, "Duplicate");
-}
-
-TEST_F(RunControlTest, NewMappingGoesAfterTheSelectionAndIsSelected) {
-    model().setSelection(SidebarSelection::mapping(first.id));
-    const Uuid id = model().addUntitledMapping();
-    EXPECT_EQ(model().mappingIndex(id), 1u);
-    EXPECT_EQ(model().mapping(id)->name, "(Untitled)");
-    EXPECT_EQ(model().selectedMappingId(), id);
-
-    model().setSelection(std::nullopt);
-    const Uuid last = model().addUntitledMapping();
-    EXPECT_EQ(model().mappingIndex(last), model().mappings().size() - 1);
-}
-
-TEST_F(RunControlTest, CloneGoesRightAfterItsSourceAndIsSelected) {
-    const auto id = model().cloneMapping(first.id);
-    ASSERT_TRUE(id.has_value());
-    EXPECT_EQ(model().mappingIndex(*id), 1u);
-    EXPECT_EQ(model().mapping(*id)->name, "First copy");
-    EXPECT_EQ(model().mapping(*id)->inputs, first.inputs);
-    EXPECT_EQ(model().selectedMappingId(), *id);
-    const auto again = model().cloneMapping(*id);
-    EXPECT_EQ(model().mapping(*again)->name, "First copy");
-    EXPECT_EQ(model().cloneMapping(newMappingID()), std::nullopt);
-}
-
-TEST_F(RunControlTest, BlankAndExampleMappingsAreAppendedAndSelected) {
-    const Uuid blank = model().addBlankMapping();
-    EXPECT_EQ(model().mapping(blank)->name, "Untitled mapping");
-    EXPECT_EQ(model().selectedMappingId(), blank);
-    const Uuid example1 = model().addMapping(firstPersonShooterMapping());
-    const Uuid example2 = model().addMapping(firstPersonShooterMapping());
-    EXPECT_NE(example1, example2);
-    EXPECT_EQ(model().mappingIndex(example2), 5u);
-    EXPECT_EQ(model().mapping(example2)->name, "First-person shooter");
-}
-
-TEST_F(RunControlTest, ImportAddsTheDocumentUnderAFreshId) {
-    const auto imported = model().importMapping(writeMappingDocument(second));
-    ASSERT_TRUE(imported.hasValue()) << imported.error();
-    EXPECT_NE(*imported, second.id);
-    EXPECT_EQ(model().mapping(*imported)->name, "Second");
-    EXPECT_EQ(model().mapping(*imported)->inputs, second.inputs);
-    EXPECT_EQ(model().mappings().size(), 4u);
-    EXPECT_EQ(model().selectedMappingId(), *imported);
+    const Mapping example = firstPersonShooterMapping();
+    struct Case {
+        const char* what;
+        std::function<Uuid(Model&)> add;
+        std::size_t index;
+        std::string_view name;
+        bool selected;
+        const Mapping* sameAs;  // equal to this but for id and name
+    };
+    const Case cases[] = {
+        {"insert after",
+         [](Model& m) { return m.insertMapping(mappingNamed("A"), m.mappings()[0].id); }, 1, "A",
+         false, nullptr},
+        {"insert at the end",
+         [](Model& m) { return m.insertMapping(mappingNamed("B"), std::nullopt); }, 3, "B", false,
+         nullptr},
+        {"insert after an unknown id",
+         [](Model& m) { return m.insertMapping(mappingNamed("C"), newMappingID()); }, 3, "C", false,
+         nullptr},
+        {"append a taken id", [&](Model& m) { return m.appendMapping(duplicate); }, 3, "Duplicate",
+         false, &second},
+        {"new after the selection", [](Model& m) { return m.addUntitledMapping(); }, 1,
+         "(Untitled)", true, nullptr},
+        {"new without a selection",
+         [](Model& m) {
+             m.setSelection(std::nullopt);
+             return m.addUntitledMapping();
+         },
+         3, "(Untitled)", true, nullptr},
+        {"clone", [&](Model& m) { return m.cloneMapping(first.id).value(); }, 1, "First copy", true,
+         &first},
+        {"blank", [](Model& m) { return m.addBlankMapping(); }, 3, "Untitled mapping", true,
+         nullptr},
+        {"example", [&](Model& m) { return m.addMapping(example); }, 3, "First-person shooter",
+         true, &example},
+        {"import", [&](Model& m) { return m.importMapping(writeMappingDocument(second)).value(); },
+         3, "Second", true, &second},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Model& m = h.launchWith({first, second, third});
+        const Uuid id = c.add(m);
+        ASSERT_EQ(m.mappings().size(), 4u);
+        for (const auto& old : {first, second, third}) {
+            EXPECT_NE(id, old.id);
+            EXPECT_EQ(m.mapping(old.id), old);
+        }
+        EXPECT_EQ(m.mappingIndex(id), c.index);
+        EXPECT_EQ(m.mapping(id)->name, c.name);
+        EXPECT_EQ(m.selectedMappingId() == id, c.selected);
+        if (c.sameAs) {
+            Mapping expected = *c.sameAs;
+            expected.id = id;
+            expected.name = std::string(c.name);
+            EXPECT_EQ(m.mapping(id), expected);
+        }
+    }
+    EXPECT_EQ(h.model->cloneMapping(newMappingID()), std::nullopt);
 }
 
 TEST_F(RunControlTest, AFailedImportChangesNothing) {
     PropertyLog changes(model());
-    const auto array = model().importMapping("[]");
-    ASSERT_FALSE(array.hasValue());
-    EXPECT_EQ(array.error().rfind("Failed to parse JSON: ", 0), 0u) << array.error();
-    const auto garbage = model().importMapping("{\"id\": ");
-    ASSERT_FALSE(garbage.hasValue());
-    EXPECT_EQ(garbage.error().rfind("Failed to parse JSON: ", 0), 0u) << garbage.error();
+    const auto imported = model().importMapping("{\"id\": ");
+    ASSERT_FALSE(imported.hasValue());
+    EXPECT_EQ(imported.error().rfind("Failed to parse JSON: ", 0), 0u) << imported.error();
     EXPECT_TRUE(changes.changes.empty());
     EXPECT_EQ(model().mappings().size(), 3u);
 }
@@ -314,31 +279,25 @@ TEST_F(RunControlTest, SetOutputChangesTheSelectedMappingAndSelectsTheInput) {
 }
 
 TEST_F(RunControlTest, GlobalSpeedChangesOnlyItsCategoryInTheSelectedMapping) {
-    const Output moveLeft = Output::moveMouse(Direction::left, 800);
-    const Output scrollUp = Output::scrollMouse(Direction::up, 800, ScrollMouseMode::continuous);
-    const Output notchDown = Output::scrollMouse(Direction::down, 800, ScrollMouseMode::notched);
-    const Mapping mixed = mappingNamed("Mixed", {{InputName::buttonA, moveLeft},
-                                                 {InputName::buttonB, scrollUp},
-                                                 {InputName::buttonX, notchDown},
-                                                 {InputName::buttonY, key(KeyCode::y)}});
-    const Uuid id = model().addMapping(mixed);
-    const Uuid other = model().addMapping(mixed);
+    // Moving, continuous scrolling, notched scrolling and a key.
+    const auto mixed = [](float move, float scroll) {
+        using enum InputName;
+        return mappingNamed(
+            "Mixed",
+            {{buttonA, Output::moveMouse(Direction::left, move)},
+             {buttonB, Output::scrollMouse(Direction::up, scroll, ScrollMouseMode::continuous)},
+             {buttonX, Output::scrollMouse(Direction::down, 800, ScrollMouseMode::notched)},
+             {buttonY, key(KeyCode::y)}});
+    };
+    const Mapping mapping = mixed(800, 800);
+    const Uuid id = model().addMapping(mapping);
+    const Uuid other = model().addMapping(mapping);
     model().setSelection(SidebarSelection::mapping(id));
-
     model().setGlobalSpeed(12, MouseSpeedCategory::scrollMouse);
-    auto changed = *model().mapping(id);
-    EXPECT_EQ(changed.output(InputName::buttonA), moveLeft);
-    EXPECT_EQ(changed.output(InputName::buttonB),
-              Output::scrollMouse(Direction::up, 12, ScrollMouseMode::continuous));
-    EXPECT_EQ(changed.output(InputName::buttonX), notchDown);
-    EXPECT_EQ(changed.output(InputName::buttonY), key(KeyCode::y));
-
+    EXPECT_EQ(model().mapping(id)->inputs, mixed(800, 12).inputs);
     model().setGlobalSpeed(2500, MouseSpeedCategory::moveMouse);
-    changed = *model().mapping(id);
-    EXPECT_EQ(changed.output(InputName::buttonA), Output::moveMouse(Direction::left, 2500));
-    EXPECT_EQ(changed.output(InputName::buttonB),
-              Output::scrollMouse(Direction::up, 12, ScrollMouseMode::continuous));
-    EXPECT_EQ(model().mapping(other)->inputs, mixed.inputs);
+    EXPECT_EQ(model().mapping(id)->inputs, mixed(2500, 12).inputs);
+    EXPECT_EQ(model().mapping(other)->inputs, mapping.inputs);
 }
 
 TEST_F(RunControlTest, ModelLessReadsOfAnUnknownIdGiveAnUntitledMapping) {
@@ -366,7 +325,7 @@ TEST_F(RunControlTest, ShutdownStopsTheEngineOnceAndKeepsTheRunState) {
 
     ScopedLogCapture log;
     model().shutdown();
-    EXPECT_TRUE(h.synthesizer.nothingHeld());
+    EXPECT_TRUE(h.synthesizer.nothingHeld()) << h.synthesizer.describeHeld();
     EXPECT_FALSE(h.runner.isRunning());
     EXPECT_TRUE(model().runState().isRunning());
     EXPECT_TRUE(model().hasShutDown());

@@ -9,12 +9,6 @@
 namespace joywright::test {
 namespace {
 
-std::size_t countTokens(const RecordingSynthesizer& synthesizer, std::string_view prefix) {
-    return static_cast<std::size_t>(
-        std::count_if(synthesizer.tokens.begin(), synthesizer.tokens.end(),
-                      [&](const std::string& t) { return t.rfind(prefix, 0) == 0; }));
-}
-
 Mapping readDocument(const std::filesystem::path& file) {
     std::ifstream in(file);
     const std::string text(std::istreambuf_iterator<char>(in), {});

@@ -10,30 +10,25 @@ constexpr double kDay = 86400;
 
 // ---- Trust polling
 
-TEST(TrustPolling, TheStartingAnswerIsTheOneAskedAtCreation) {
-    ModelHarness h;
-    h.trust.trusted = true;
-    Model& model = h.launchWith({});
-    EXPECT_TRUE(model.isTrusted());
-}
-
-TEST(TrustPolling, AGrantIsSeenWithinASecond) {
+TEST(TrustPolling, AGrantIsSeenWithinASecondAndNotifiedOnce) {
     ModelHarness h;
     Model& model = h.launchWith({});
     PropertyLog changes(model);
     h.loop.advance(0.0);
-    h.loop.advance(2.5);
+    h.loop.advance(120.0);
     EXPECT_FALSE(model.isTrusted());
+    EXPECT_TRUE(changes.changes.empty()) << "an unchanging answer notifies nothing";
     h.trust.trusted = true;
     h.loop.advance(1.0);
     EXPECT_TRUE(model.isTrusted());
-    EXPECT_EQ(changes.count(ModelProperty::isTrusted), 1u);
+    EXPECT_EQ(changes.changes, std::vector<ModelProperty>{ModelProperty::isTrusted});
 }
 
 TEST(TrustPolling, ARevocationIsSeenWithinTenSeconds) {
     ModelHarness h;
     h.trust.trusted = true;
     Model& model = h.launchWith({});
+    EXPECT_TRUE(model.isTrusted()) << "asked at creation";
     h.loop.advance(0.0);
     h.trust.trusted = false;
     h.loop.advance(9.9);
@@ -54,14 +49,6 @@ TEST(TrustPolling, PollsEverySecondWhileUntrustedAndEveryTenOnceTrusted) {
     const int afterGrant = h.trust.asks;
     h.loop.advance(30.0);
     EXPECT_EQ(h.trust.asks - afterGrant, 3);  // at 21, 31, 41
-}
-
-TEST(TrustPolling, AnUnchangingAnswerNotifiesNothing) {
-    ModelHarness h;
-    Model& model = h.launchWith({});
-    PropertyLog changes(model);
-    h.loop.advance(120.0);
-    EXPECT_TRUE(changes.changes.empty());
 }
 
 TEST(TrustPolling, StopsWithTheModelButNotWithShutdown) {
@@ -93,75 +80,56 @@ struct UpdateCheckTest : ::testing::Test {
     }
 };
 
-TEST_F(UpdateCheckTest, ANewerReleaseIsAnnounced) {
-    ScopedLogCapture log;
-    Model& model = launch();
-    ASSERT_EQ(h.updates.requests, 1);
-    PropertyLog changes(model);
-    h.updates.answer(release("1.10"));
-    EXPECT_EQ(model.availableUpdate(), release("1.10"));
-    EXPECT_EQ(log->count("Update available: v1.10 (local: 1.4)"), 1u);
-    EXPECT_EQ(changes.count(ModelProperty::availableUpdate), 1u);
-}
-
-TEST_F(UpdateCheckTest, TheSameOrAnOlderReleaseIsUpToDate) {
-    ScopedLogCapture log;
-    Model& model = launch();
-    h.updates.answer(release("1.4.0"));
-    EXPECT_EQ(model.availableUpdate(), std::nullopt);
-    EXPECT_EQ(log->count("App is up to date (local: 1.4, App Store: 1.4.0)"), 1u);
-}
-
-TEST_F(UpdateCheckTest, NoReleaseEndsQuietly) {
-    Model& model = launch();
-    ScopedLogCapture log;
-    h.updates.answer(std::nullopt);
-    EXPECT_EQ(model.availableUpdate(), std::nullopt);
-    EXPECT_TRUE(log->lines().empty());
-}
-
-TEST_F(UpdateCheckTest, AStoreBuildMakesNoRequest) {
+TEST_F(UpdateCheckTest, AStoreBuildOrAMissingLocalVersionMakesNoRequest) {
     h.appStoreBuild = true;
     ScopedLogCapture log;
     launch();
-    EXPECT_EQ(h.updates.requests, 0);
     EXPECT_EQ(log->count("Update check skipped: App Store build"), 1u);
-}
-
-TEST_F(UpdateCheckTest, NoSourceOrNoLocalVersionMakesNoRequest) {
+    h.appStoreBuild = false;
     h.localVersion.reset();
     launch();
     EXPECT_EQ(h.updates.requests, 0);
 }
 
-TEST(UpdateCheck, ADismissalHidesThatVersionForSevenDays) {
+// What the answer to the lookup announces and logs, against local version 1.4.
+TEST(UpdateCheck, OnlyANewerUndismissedReleaseIsAnnounced) {
     struct Case {
-        std::string_view dismissed;
-        double daysAgo;
-        std::string_view offered;
-        bool shown;
+        std::optional<std::string_view> offered;
+        std::optional<double> dismissedDaysAgo;  // of version 1.5
+        std::string_view logLine;                // the one line logged, if any
     };
-    constexpr Case cases[] = {
-        {"1.5", 6, "1.5", false},
-        {"1.5", 6, "1.6", true},
-        {"1.5", 8, "1.5", true},
-        {"1.5", 0, "1.5.0", true},  // another text is another release
+    const Case cases[] = {
+        {"1.10", std::nullopt, "Update available: v1.10 (local: 1.4)"},
+        {"1.4.0", std::nullopt, "App is up to date (local: 1.4, App Store: 1.4.0)"},
+        {std::nullopt, std::nullopt, ""},
+        {"1.5", 6, "Update v1.5 dismissed, skipping"},
+        {"1.6", 6, "Update available: v1.6 (local: 1.4)"},
+        {"1.5", 8, "Update available: v1.5 (local: 1.4)"},
+        {"1.5.0", 0, "Update available: v1.5.0 (local: 1.4)"},  // another text is another release
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.dismissed) + " " + std::to_string(c.daysAgo) + " days ago, " +
-                     std::string(c.offered) + " offered");
+        SCOPED_TRACE(std::string(c.offered.value_or("nothing")) + " offered, dismissed " +
+                     (c.dismissedDaysAgo ? std::to_string(*c.dismissedDaysAgo) : "never"));
         ModelHarness h;
         h.localVersion = "1.4";
-        h.preferences.setValue("updateDismissal",
-                               PreferenceData{encodeUpdateDismissal(
-                                   {std::string(c.dismissed), h.wallClock - c.daysAgo * kDay})});
-        ScopedLogCapture log;
+        if (c.dismissedDaysAgo)
+            h.preferences.setValue("updateDismissal",
+                                   PreferenceData{encodeUpdateDismissal(
+                                       {"1.5", h.wallClock - *c.dismissedDaysAgo * kDay})});
         Model& model = h.launchWith({});
         h.loop.advance(0.0);
-        h.updates.answer(UpdateCheckTest::release(std::string(c.offered)));
-        EXPECT_EQ(model.availableUpdate().has_value(), c.shown);
-        EXPECT_EQ(log->count("Update v" + std::string(c.offered) + " dismissed, skipping"),
-                  c.shown ? 0u : 1u);
+        ASSERT_EQ(h.updates.requests, 1);
+        PropertyLog changes(model);
+        ScopedLogCapture log;
+        std::optional<AppStoreRelease> release;
+        if (c.offered) release = UpdateCheckTest::release(std::string(*c.offered));
+        h.updates.answer(release);
+        const bool shown = c.logLine.starts_with("Update available");
+        EXPECT_EQ(model.availableUpdate(), shown ? release : std::nullopt);
+        EXPECT_EQ(changes.count(ModelProperty::availableUpdate), shown ? 1u : 0u);
+        const std::size_t lines = c.logLine.empty() ? 0u : 1u;
+        EXPECT_EQ(log->lines().size(), lines);
+        EXPECT_EQ(log->count(c.logLine), lines);
     }
 }
 
@@ -181,21 +149,21 @@ TEST_F(UpdateCheckTest, DismissingRecordsTheVersionAndTime) {
     EXPECT_EQ(h.preferences.writes().size(), writes);
 }
 
-TEST_F(UpdateCheckTest, AnAnswerAfterShutdownDoesNothing) {
-    Model& model = launch();
-    model.shutdown();
-    ScopedLogCapture log;
-    h.updates.answer(release("9.0"));
-    EXPECT_EQ(model.availableUpdate(), std::nullopt);
-    EXPECT_TRUE(log->lines().empty());
-}
-
-TEST_F(UpdateCheckTest, AnAnswerAfterTheModelIsGoneDoesNothing) {
-    launch();
-    h.model.reset();
-    ScopedLogCapture log;
-    h.updates.answer(release("9.0"));
-    EXPECT_TRUE(log->lines().empty());
+TEST_F(UpdateCheckTest, AnAnswerAfterShutdownOrAfterTheModelIsGoneDoesNothing) {
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "model gone" : "shut down");
+        Model& model = launch();
+        if (destroy)
+            h.model.reset();
+        else
+            model.shutdown();
+        ScopedLogCapture log;
+        h.updates.answer(release("9.0"));
+        if (!destroy) {
+            EXPECT_EQ(model.availableUpdate(), std::nullopt);
+        }
+        EXPECT_TRUE(log->lines().empty());
+    }
 }
 
 TEST_F(UpdateCheckTest, ShutdownBeforeTheCheckStartsMakesNoRequest) {

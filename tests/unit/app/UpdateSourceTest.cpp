@@ -5,31 +5,30 @@
 namespace joywright {
 namespace {
 
-TEST(DecodeLookupResponse, GivesTheFirstResult) {
-    const auto release = decodeLookupResponse(R"({
-        "resultCount": 2,
-        "results": [
-            {"version": "1.4.2", "trackViewUrl": "https://example.com/app", "price": 0},
-            {"version": "1.3.0", "trackViewUrl": "https://example.com/old"}
-        ],
-        "extra": true
-    })");
-    ASSERT_TRUE(release);
-    EXPECT_EQ(*release, (AppStoreRelease{"1.4.2", "https://example.com/app"}));
-}
-
-TEST(DecodeLookupResponse, EmptyResultsGiveNone) {
-    const auto release = decodeLookupResponse(R"({"resultCount": 0, "results": []})");
-    ASSERT_TRUE(release);
-    EXPECT_EQ(*release, std::nullopt);
-}
-
-TEST(DecodeLookupResponse, ResultCountIsNotConsulted) {
-    const auto release = decodeLookupResponse(
-        R"({"resultCount": 0, "results": [{"version": "2.0", "trackViewUrl": "u"}]})");
-    ASSERT_TRUE(release);
-    EXPECT_EQ((*release)->version, "2.0");
-    EXPECT_TRUE(decodeLookupResponse(R"({"resultCount": 1.0, "results": []})"));
+TEST(DecodeLookupResponse, GivesTheFirstResultWhateverTheCount) {
+    struct Case {
+        const char* what;
+        const char* body;
+        std::optional<AppStoreRelease> release;
+    };
+    const Case cases[] = {
+        {"two results",
+         R"({"resultCount": 2, "extra": true, "results": [
+             {"version": "1.4.2", "trackViewUrl": "https://example.com/app", "price": 0},
+             {"version": "1.3.0", "trackViewUrl": "https://example.com/old"}]})",
+         AppStoreRelease{"1.4.2", "https://example.com/app"}},
+        {"no results", R"({"resultCount": 0, "results": []})", std::nullopt},
+        {"count of none",
+         R"({"resultCount": 0, "results": [{"version": "2.0", "trackViewUrl": "u"}]})",
+         AppStoreRelease{"2.0", "u"}},
+        {"whole float count", R"({"resultCount": 1.0, "results": []})", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto release = decodeLookupResponse(c.body);
+        ASSERT_TRUE(release) << release.error();
+        EXPECT_EQ(*release, c.release);
+    }
 }
 
 struct BadBody {
