@@ -10,9 +10,8 @@ namespace joywright {
 namespace {
 
 using testing::TempFolder;
-using testing::writeFile;
 
-// Sets environment variables for one test and puts the old values back after.
+// Sets environment variables (none: unset) for one test and puts the old values back after.
 class ScopedEnvironment {
 public:
     void set(const char* name, const std::optional<std::string>& value) {
@@ -20,23 +19,17 @@ public:
             const char* old = std::getenv(name);
             saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
         }
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
+        apply(name, value);
     }
     ~ScopedEnvironment() {
-        for (const auto& [name, value] : saved_) {
-            if (value) {
-                ::setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                ::unsetenv(name.c_str());
-            }
-        }
+        for (const auto& [name, value] : saved_)
+            apply(name, value);
     }
 
 private:
+    static void apply(const std::string& name, const std::optional<std::string>& value) {
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
     std::map<std::string, std::optional<std::string>> saved_;
 };
 
@@ -45,23 +38,22 @@ TEST(DataDirectories, FoldersLiveUnderXdgDataHomeAndAreCreated) {
     ScopedEnvironment environment;
     environment.set("XDG_DATA_HOME", (folder / "data").string());
     environment.set("XDG_CONFIG_HOME", (folder / "config").string());
-
-    EXPECT_EQ(appDataDirectory().value(), folder / "data" / "Joywright");
-    EXPECT_EQ(mappingsDirectory().value(), folder / "data" / "Joywright" / "Mappings");
-    EXPECT_EQ(backupsDirectory().value(), folder / "data" / "Joywright" / "Backups");
+    const auto app = folder / "data" / "Joywright";
+    EXPECT_EQ(appDataDirectory().value(), app);
+    EXPECT_EQ(mappingsDirectory().value(), app / "Mappings");
+    EXPECT_EQ(backupsDirectory().value(), app / "Backups");
     EXPECT_EQ(JsonFilePreferencesStore::defaultFile().value(),
               folder / "config" / "Joywright" / "preferences.json");
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "data" / "Joywright" / "Mappings"));
-    EXPECT_TRUE(std::filesystem::is_directory(folder / "data" / "Joywright" / "Backups"));
+    EXPECT_TRUE(std::filesystem::is_directory(app / "Mappings"));
+    EXPECT_TRUE(std::filesystem::is_directory(app / "Backups"));
 }
 
 TEST(DataDirectories, UnsetOrRelativeXdgDataHomeFallsBackToTheHomeFolder) {
     TempFolder folder;
     ScopedEnvironment environment;
     environment.set("HOME", folder.path().string());
-    for (const std::optional<std::string>& value :
-         {std::optional<std::string>(), std::optional<std::string>(""),
-          std::optional<std::string>("relative/data")}) {
+    for (const auto& value : {std::optional<std::string>(), std::optional<std::string>(""),
+                              std::optional<std::string>("relative/data")}) {
         SCOPED_TRACE(value.value_or("(unset)"));
         environment.set("XDG_DATA_HOME", value);
         environment.set("XDG_CONFIG_HOME", value);
@@ -75,7 +67,7 @@ TEST(DataDirectories, UnsetOrRelativeXdgDataHomeFallsBackToTheHomeFolder) {
 TEST(DataDirectories, FolderThatCannotBeCreatedSaysWhy) {
     TempFolder folder;
     ScopedEnvironment environment;
-    writeFile(folder / "data", "a file where a folder should be");
+    testing::writeFile(folder / "data", "a file where a folder should be");
     environment.set("XDG_DATA_HOME", (folder / "data").string());
     const auto mappings = mappingsDirectory();
     ASSERT_FALSE(mappings.hasValue());

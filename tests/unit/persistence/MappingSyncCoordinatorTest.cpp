@@ -19,25 +19,17 @@ void PrintTo(const SaveStatus& status, std::ostream* out) {
 namespace {
 
 using testing::entryNames;
+using testing::idTexts;
+using testing::namesOf;
 using testing::readFile;
 using testing::RecordingStorage;
 using testing::renamed;
 using testing::TempFolder;
 using testing::writeFile;
+using List = std::vector<Mapping>;
+using CorruptIDs = MappingSyncCoordinator::CorruptMappingIDs;
 
-std::vector<std::string> namesOf(const std::vector<Mapping>& mappings) {
-    std::vector<std::string> names;
-    for (const auto& mapping : mappings)
-        names.push_back(mapping.name);
-    return names;
-}
-
-std::vector<std::string> idTexts(const std::vector<Mapping>& mappings) {
-    std::vector<std::string> ids;
-    for (const auto& mapping : mappings)
-        ids.push_back(mapping.id.text());
-    return ids;
-}
+const std::vector<SaveStatus> kSavedOnce{SaveStatus::saving(), SaveStatus::idle()};
 
 class MappingSyncCoordinatorTest : public ::testing::Test {
 protected:
@@ -50,9 +42,10 @@ protected:
     std::unique_ptr<MappingSyncCoordinator> coordinator;
 
     std::vector<SaveStatus> statuses;
-    std::vector<std::vector<Mapping>> externalChanges;
-    std::vector<MappingSyncCoordinator::CorruptMappingIDs> corruptChanges;
+    std::vector<List> externalChanges;
+    std::vector<CorruptIDs> corruptChanges;
     std::vector<std::vector<CorruptFile>> unrecoverableChanges;
+    std::size_t writesBefore = 0;
 
     void SetUp() override {
         std::filesystem::create_directories(directory);
@@ -63,9 +56,7 @@ protected:
         coordinator =
             std::make_unique<MappingSyncCoordinator>(storage, defaults, loop, seconds(0.3));
         coordinator->onSaveStatusChanged = [this](const SaveStatus& s) { statuses.push_back(s); };
-        coordinator->onExternalChange = [this](const std::vector<Mapping>& m) {
-            externalChanges.push_back(m);
-        };
+        coordinator->onExternalChange = [this](const List& m) { externalChanges.push_back(m); };
         coordinator->onCorruptMappingsChanged = [this](const auto& ids) {
             corruptChanges.push_back(ids);
         };
@@ -75,7 +66,7 @@ protected:
     }
 
     // The three defaults seeded by a first load, with the records of that load cleared.
-    std::vector<Mapping> loadSeeded() {
+    List loadSeeded() {
         auto mappings = coordinator->load();
         EXPECT_EQ(mappings.size(), 3u);
         clearRecords();
@@ -89,12 +80,34 @@ protected:
         writesBefore = defaults.writes().size();
     }
 
+    // Hands the list over and lets the debounce run out.
+    void saveAndWait(const List& mappings) {
+        coordinator->scheduleSave(mappings);
+        loop.advance(0.3);
+    }
+
+    // Hands the list over, lets the debounce run out and checks that exactly `operations` and,
+    // when `orderWritten`, the order were written, with `logLine` and every mapping on disk.
+    void expectFlush(const char* what, const List& mappings,
+                     const std::vector<std::string>& operations, bool orderWritten,
+                     std::string_view logLine) {
+        SCOPED_TRACE(what);
+        clearRecords();
+        saveAndWait(mappings);
+        EXPECT_EQ(storage.operations, operations);
+        EXPECT_EQ(orderWrites(), orderWritten ? 1u : 0u);
+        const bool wrote = !operations.empty() || orderWritten;
+        EXPECT_EQ(statuses, wrote ? kSavedOnce : std::vector<SaveStatus>{});
+        EXPECT_EQ(log->count(logLine), 1u);
+        EXPECT_EQ(storedOrder(), idTexts(mappings));
+        for (const auto& mapping : mappings)
+            EXPECT_EQ(onDisk(mapping), mapping);
+    }
+
+    // Writes of the stored order since the last clearRecords().
     std::size_t orderWrites() const {
-        std::size_t n = 0;
-        for (std::size_t i = writesBefore; i < defaults.writes().size(); ++i) {
-            n += defaults.writes()[i] == kMappingOrderKey;
-        }
-        return n;
+        return static_cast<std::size_t>(std::count(defaults.writes().begin() + writesBefore,
+                                                   defaults.writes().end(), kMappingOrderKey));
     }
 
     std::filesystem::path fileOf(const Mapping& mapping) const {
@@ -106,11 +119,7 @@ protected:
     std::vector<std::string> storedOrder() const {
         return defaults.stringList(kMappingOrderKey).value_or(std::vector<std::string>{});
     }
-
-    std::size_t writesBefore = 0;
 };
-
-const std::vector<SaveStatus> kSavedOnce{SaveStatus::saving(), SaveStatus::idle()};
 
 TEST_F(MappingSyncCoordinatorTest, FirstLoadSeedsTheThreeDefaultsInOrder) {
     const auto mappings = coordinator->load();
@@ -160,136 +169,87 @@ TEST_F(MappingSyncCoordinatorTest, ThreeEditsWithinTheDebounceGiveOneFlushWithTh
     EXPECT_EQ(loop.pendingCount(), 0u);
 }
 
-TEST_F(MappingSyncCoordinatorTest, ListEqualToTheSavedStateSkipsTheFlush) {
-    const auto mappings = loadSeeded();
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(log->count("Flush skipped, no changes"), 1u);
-    EXPECT_TRUE(statuses.empty());
-    EXPECT_TRUE(storage.operations.empty());
-    EXPECT_EQ(orderWrites(), 0u);
-}
-
-TEST_F(MappingSyncCoordinatorTest, RenameWritesOnlyThatMappingsFile) {
+// Each step edits the list the step before left saved.
+TEST_F(MappingSyncCoordinatorTest, FlushWritesOnlyWhatChanged) {
     auto mappings = loadSeeded();
+    expectFlush("the saved list again", mappings, {}, false, "Flush skipped, no changes");
     mappings[2].name = "Renamed";
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(storage.operations, std::vector<std::string>{"save Renamed"});
-    EXPECT_EQ(orderWrites(), 0u);
-    EXPECT_EQ(statuses, kSavedOnce);
-}
-
-TEST_F(MappingSyncCoordinatorTest, MoveWritesOnlyTheOrder) {
-    auto mappings = loadSeeded();
+    expectFlush("a rename", mappings, {"save Renamed"}, false,
+                "Flushed 1 saved, 0 deleted, orderChanged: false");
     std::swap(mappings[0], mappings[2]);
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_TRUE(storage.operations.empty());
-    EXPECT_EQ(orderWrites(), 1u);
-    EXPECT_EQ(storedOrder(), idTexts(mappings));
-    EXPECT_EQ(log->count("Flushed 0 saved, 0 deleted, orderChanged: true"), 1u);
-    EXPECT_EQ(statuses, kSavedOnce);
-}
-
-TEST_F(MappingSyncCoordinatorTest, AddAndRemoveWriteTheNewFileDeleteTheOldAndTheOrder) {
-    auto mappings = loadSeeded();
+    expectFlush("a move", mappings, {}, true, "Flushed 0 saved, 0 deleted, orderChanged: true");
     const Mapping removed = mappings[0];
     mappings.erase(mappings.begin());
     mappings.push_back(renamed(webSurfingMapping(), "Added"));
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(storage.operations,
-              (std::vector<std::string>{"save Added", "delete " + removed.id.text()}));
+    expectFlush("an addition and a removal", mappings,
+                {"save Added", "delete " + removed.id.text()}, true,
+                "Flushed 1 saved, 1 deleted, orderChanged: true");
     EXPECT_FALSE(std::filesystem::exists(fileOf(removed)));
-    EXPECT_EQ(onDisk(mappings.back()), mappings.back());
-    EXPECT_EQ(storedOrder(), idTexts(mappings));
-    EXPECT_EQ(log->count("Flushed 1 saved, 1 deleted, orderChanged: true"), 1u);
 }
 
-TEST_F(MappingSyncCoordinatorTest, StoredOrderIsNormalizedAndWrittenBack) {
-    std::vector<Mapping> mappings{renamed(webSurfingMapping(), "A"),
-                                  renamed(webSurfingMapping(), "B"),
-                                  renamed(webSurfingMapping(), "C")};
+// Broken files found by a first load have no copy in memory: they are unrecoverable, listed by
+// file name.
+TEST_F(MappingSyncCoordinatorTest, FirstLoadFollowsTheStoredOrderAndReportsBrokenFiles) {
+    const List mappings{renamed(webSurfingMapping(), "A"), renamed(webSurfingMapping(), "B"),
+                        renamed(webSurfingMapping(), "C")};
     for (const auto& mapping : mappings)
         ASSERT_EQ(storage.save(mapping), std::nullopt);
-    const std::string stale = webSurfingMapping().id.text();
+    writeFile(directory / "z.json", "{");
+    writeFile(directory / "a-copy.json", writeMappingDocument(mappings[0]));
+    writeFile(directory / "b.json", R"({"name": "Racing"})");
     defaults.setValue(kDidMigrateKey, true);
     // C first, B named twice, a mapping that is gone, text that is no id; A is missing.
     defaults.setValue(kMappingOrderKey,
-                      std::vector<std::string>{mappings[2].id.text(), mappings[1].id.text(), stale,
-                                               "not an id", mappings[2].id.text()});
+                      std::vector<std::string>{mappings[2].id.text(), mappings[1].id.text(),
+                                               webSurfingMapping().id.text(), "not an id",
+                                               mappings[1].id.text()});
 
     const auto loaded = coordinator->load();
     EXPECT_EQ(namesOf(loaded), (std::vector<std::string>{"C", "B", "A"}));
-    EXPECT_EQ(storedOrder(), idTexts(loaded));
+    EXPECT_EQ(storedOrder(), idTexts(loaded)) << "the normalized order is written back";
     EXPECT_EQ(log->count("Order normalized: 1 orphaned mappings appended"), 1u);
     EXPECT_EQ(log->count("Skipped 2 stale order entries"), 1u);
-}
 
-TEST_F(MappingSyncCoordinatorTest, FirstLoadReportsCorruptFilesAsUnrecoverableSortedByName) {
-    defaults.setValue(kDidMigrateKey, true);
-    const auto valid = webSurfingMapping();
-    ASSERT_EQ(storage.save(valid), std::nullopt);
-    writeFile(directory / "z.json", "{");
-    writeFile(directory / "zz-copy.json", writeMappingDocument(valid));
-    writeFile(directory / "b.json", R"({"name": "Racing"})");
-
-    EXPECT_EQ(coordinator->load(), std::vector<Mapping>{valid});
     const auto& files = coordinator->unrecoverableCorruptFiles();
     ASSERT_EQ(files.size(), 3u);
-    EXPECT_EQ(files[0].url.filename(), "b.json");
-    EXPECT_EQ(files[0].name, "Racing");
-    EXPECT_EQ(files[1].url.filename(), "z.json");
-    EXPECT_EQ(files[2].url.filename(), "zz-copy.json");
-    EXPECT_EQ(files[2].reason, CorruptionReason::duplicateID);
+    EXPECT_EQ(files[0].url, directory / "a-copy.json");
+    EXPECT_EQ(files[0].reason, CorruptionReason::duplicateID);
+    EXPECT_EQ(files[1].url, directory / "b.json");
+    EXPECT_EQ(files[1].name, "Racing");
+    EXPECT_EQ(files[2].url, directory / "z.json");
     EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
     EXPECT_TRUE(unrecoverableChanges.empty()) << "load fires no callbacks";
 }
 
 TEST_F(MappingSyncCoordinatorTest, ReloadReportsAnOutsideEditAndSkipsWhenNothingChanged) {
     auto mappings = loadSeeded();
-    coordinator->reloadFromDisk();
+    mappings[0].name = "Pending";
+    coordinator->scheduleSave(mappings);
+    coordinator->reloadFromDisk();  // writes the pending list first
+    EXPECT_EQ(storage.operations, std::vector<std::string>{"save Pending"});
     EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
     EXPECT_TRUE(externalChanges.empty());
+    loop.advance(1.0);
+    EXPECT_EQ(storage.operations.size(), 1u) << "the debounce task was cancelled";
 
     mappings[1].name = "Edited outside";
     ASSERT_EQ(storage.files().save(mappings[1]), std::nullopt);
+    coordinator->onExternalChange = [this](const List& list) {
+        externalChanges.push_back(list);
+        coordinator->scheduleSave(list);  // as the model does; a reload never writes back
+    };
     coordinator->reloadFromDisk();
     ASSERT_EQ(externalChanges.size(), 1u);
     EXPECT_EQ(externalChanges[0], mappings);
     EXPECT_EQ(log->count("Reloaded 3 mappings from disk (external change detected)"), 1u);
-    ASSERT_EQ(corruptChanges.size(), 1u);
-    EXPECT_TRUE(corruptChanges[0].empty());
-    ASSERT_EQ(unrecoverableChanges.size(), 1u);
-
-    // What the reload read counts as saved: handing the same list back writes nothing.
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(log->count("Flush skipped, no changes"), 1u);
-}
-
-TEST_F(MappingSyncCoordinatorTest, SaveScheduledFromReloadCallbacksIsDropped) {
-    auto mappings = loadSeeded();
-    mappings[0].name = "Edited outside";
-    ASSERT_EQ(storage.files().save(mappings[0]), std::nullopt);
-    coordinator->onExternalChange = [this](const std::vector<Mapping>& list) {
-        coordinator->scheduleSave(list);
-    };
-    coordinator->reloadFromDisk();
     EXPECT_EQ(log->count("scheduleSave suppressed during reload"), 1u);
     EXPECT_EQ(loop.pendingCount(), 0u);
-}
+    EXPECT_EQ(corruptChanges, std::vector<CorruptIDs>{{}});
+    EXPECT_EQ(unrecoverableChanges.size(), 1u);
 
-TEST_F(MappingSyncCoordinatorTest, PendingListIsWrittenBeforeAReload) {
-    auto mappings = loadSeeded();
-    mappings[0].name = "Pending";
-    coordinator->scheduleSave(mappings);
-    coordinator->reloadFromDisk();
-    EXPECT_EQ(storage.operations, std::vector<std::string>{"save Pending"});
-    EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
-    loop.advance(1.0);
-    EXPECT_EQ(storage.operations.size(), 1u) << "the debounce task was cancelled";
+    // What the reload read counts as saved: handing the same list back writes nothing.
+    saveAndWait(mappings);
+    EXPECT_EQ(log->count("Flush skipped, no changes"), 1u);
 }
 
 TEST_F(MappingSyncCoordinatorTest, FileBrokenWhileRunningIsServedFromMemoryAndReverted) {
@@ -300,98 +260,77 @@ TEST_F(MappingSyncCoordinatorTest, FileBrokenWhileRunningIsServedFromMemoryAndRe
     coordinator->reloadFromDisk();
     ASSERT_EQ(externalChanges.size(), 1u);
     EXPECT_EQ(externalChanges[0], mappings) << "kept at its place, from memory";
-    const MappingSyncCoordinator::CorruptMappingIDs expected{
-        {broken.id, CorruptionReason::schemaMismatch}};
+    const CorruptIDs expected{{broken.id, CorruptionReason::schemaMismatch}};
     EXPECT_EQ(coordinator->corruptMappingIDs(), expected);
-    ASSERT_EQ(corruptChanges.size(), 1u);
-    EXPECT_EQ(corruptChanges[0], expected);
+    EXPECT_EQ(corruptChanges, std::vector<CorruptIDs>{expected});
     EXPECT_TRUE(coordinator->unrecoverableCorruptFiles().empty());
     EXPECT_EQ(storedOrder(), idTexts(mappings));
 
     coordinator->reloadFromDisk();  // still broken, nothing new
     EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 1u);
 
+    storage.failing[broken.id] = "Read-only file system";
+    coordinator->revertCorruptFile(broken.id);
+    EXPECT_EQ(statuses, (std::vector<SaveStatus>{SaveStatus::saving(),
+                                                 SaveStatus::error("Read-only file system")}));
+    EXPECT_EQ(coordinator->corruptMappingIDs(), expected) << "a failed revert changes nothing";
+    EXPECT_EQ(log->count("Failed to revert corrupt mapping " + broken.id.text() +
+                         ": Read-only file system"),
+              1u);
+
+    storage.failing.clear();
     statuses.clear();
     coordinator->revertCorruptFile(broken.id);
     EXPECT_EQ(onDisk(broken), broken);
     EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
     EXPECT_EQ(statuses, kSavedOnce);
-    ASSERT_EQ(corruptChanges.size(), 2u);
-    EXPECT_TRUE(corruptChanges[1].empty());
+    EXPECT_EQ(corruptChanges, (std::vector<CorruptIDs>{expected, {}}));
     EXPECT_EQ(log->count("Reverted corrupt file for mapping " + broken.id.text()), 1u);
 
     coordinator->reloadFromDisk();
     EXPECT_EQ(log->count("Reload skipped, disk matches last saved state"), 2u);
     EXPECT_EQ(externalChanges.size(), 1u);
-}
 
-TEST_F(MappingSyncCoordinatorTest, RevertOfAMappingThatIsNotCorruptDoesNothing) {
-    const auto mappings = loadSeeded();
-    coordinator->revertCorruptFile(mappings[0].id);
+    // Nothing is left to revert, and an unknown id has nothing to revert.
+    coordinator->revertCorruptFile(broken.id);
     coordinator->revertCorruptFile(Uuid());
-    EXPECT_TRUE(storage.operations.empty());
-    EXPECT_TRUE(statuses.empty());
+    EXPECT_EQ(statuses, kSavedOnce);
 }
 
-TEST_F(MappingSyncCoordinatorTest, FailedRevertKeepsTheMappingCorrupt) {
-    const auto mappings = loadSeeded();
-    writeFile(fileOf(mappings[0]), "{");
-    coordinator->reloadFromDisk();
-    storage.failing[mappings[0].id] = "Read-only file system";
-    coordinator->revertCorruptFile(mappings[0].id);
-    EXPECT_EQ(statuses, (std::vector<SaveStatus>{SaveStatus::saving(),
-                                                 SaveStatus::error("Read-only file system")}));
-    EXPECT_EQ(coordinator->corruptMappingIDs().size(), 1u);
-    EXPECT_EQ(log->count("Failed to revert corrupt mapping " + mappings[0].id.text() +
-                         ": Read-only file system"),
-              1u);
-}
-
-TEST_F(MappingSyncCoordinatorTest, EditOfACorruptMappingRewritesItsFileAndClearsTheMark) {
+TEST_F(MappingSyncCoordinatorTest, FlushRewritesAnEditedCorruptMappingButNeverRemovesACorruptFile) {
     auto mappings = loadSeeded();
+    const Mapping removed = mappings[0];
+    writeFile(fileOf(mappings[0]), "{");
     writeFile(fileOf(mappings[2]), "{");
     coordinator->reloadFromDisk();
     corruptChanges.clear();
-    mappings[2].name = "Edited";
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(onDisk(mappings[2]), mappings[2]);
-    EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
-    ASSERT_EQ(corruptChanges.size(), 1u);
-}
 
-TEST_F(MappingSyncCoordinatorTest, RemovingACorruptMappingLeavesItsFileOnDisk) {
-    auto mappings = loadSeeded();
-    writeFile(fileOf(mappings[0]), "{");
-    coordinator->reloadFromDisk();
-    storage.operations.clear();
-    const Mapping removed = mappings[0];
     mappings.erase(mappings.begin());
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_TRUE(storage.operations.empty());
+    mappings[1].name = "Edited";
+    expectFlush("a removal and an edit", mappings, {"save Edited"}, true,
+                "Flushed 1 saved, 0 deleted, orderChanged: true");
     EXPECT_EQ(readFile(fileOf(removed)), "{");
-    EXPECT_EQ(storedOrder(), idTexts(mappings));
+    const CorruptIDs stillCorrupt{{removed.id, CorruptionReason::malformedJSON}};
+    EXPECT_EQ(corruptChanges, std::vector<CorruptIDs>{stillCorrupt});
 }
 
 TEST_F(MappingSyncCoordinatorTest, RecoveredMappingReturnsBeforeTheNextMappingStillPresent) {
     auto mappings = loadSeeded();  // A B C
     mappings.push_back(renamed(webSurfingMapping(), "D"));
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
+    saveAndWait(mappings);
     // Outside: B breaks and C's file goes away; B must come back before D.
     writeFile(fileOf(mappings[1]), "{");
     std::filesystem::remove(fileOf(mappings[2]));
     coordinator->reloadFromDisk();
     ASSERT_EQ(externalChanges.size(), 1u);
-    EXPECT_EQ(externalChanges[0], (std::vector<Mapping>{mappings[0], mappings[1], mappings[3]}));
+    EXPECT_EQ(externalChanges[0], (List{mappings[0], mappings[1], mappings[3]}));
 
     // Outside: D's file goes too; a broken last mapping has nothing after it and goes last.
     writeFile(fileOf(mappings[0]), "{");
     std::filesystem::remove(fileOf(mappings[3]));
     coordinator->reloadFromDisk();
     ASSERT_EQ(externalChanges.size(), 2u);
-    EXPECT_EQ(externalChanges[1], (std::vector<Mapping>{mappings[0], mappings[1]}));
+    EXPECT_EQ(externalChanges[1], (List{mappings[0], mappings[1]}));
 }
 
 TEST_F(MappingSyncCoordinatorTest, MappingWhoseFileWasOverwrittenByACopyIsRecovered) {
@@ -402,8 +341,7 @@ TEST_F(MappingSyncCoordinatorTest, MappingWhoseFileWasOverwrittenByACopyIsRecove
     ASSERT_EQ(externalChanges.size(), 1u);
     EXPECT_EQ(externalChanges[0], mappings);
     EXPECT_EQ(coordinator->corruptMappingIDs(),
-              (MappingSyncCoordinator::CorruptMappingIDs{
-                  {mappings[1].id, CorruptionReason::duplicateID}}));
+              (CorruptIDs{{mappings[1].id, CorruptionReason::duplicateID}}));
     coordinator->revertCorruptFile(mappings[1].id);
     EXPECT_EQ(onDisk(mappings[1]), mappings[1]);
 }
@@ -419,7 +357,7 @@ TEST_F(MappingSyncCoordinatorTest, CorruptFileWhoseIdIsLoadedFromAnotherFileIsNo
     ASSERT_EQ(coordinator->unrecoverableCorruptFiles().size(), 1u);
     EXPECT_EQ(coordinator->unrecoverableCorruptFiles()[0].url, fileOf(mappings[1]));
     EXPECT_TRUE(coordinator->corruptMappingIDs().empty());
-    ASSERT_EQ(unrecoverableChanges.size(), 1u);
+    EXPECT_EQ(unrecoverableChanges.size(), 1u);
 }
 
 TEST_F(MappingSyncCoordinatorTest, PartialWriteFailuresAreReportedAndRetriedByTheNextFlush) {
@@ -427,56 +365,44 @@ TEST_F(MappingSyncCoordinatorTest, PartialWriteFailuresAreReportedAndRetriedByTh
     mappings[0].name = "First edit";
     mappings[2].name = "Third edit";
     // Folders squatting on the two file names make the real writes fail.
-    std::filesystem::remove(fileOf(mappings[0]));
-    std::filesystem::remove(fileOf(mappings[2]));
-    std::filesystem::create_directories(fileOf(mappings[0]) / "x");
-    std::filesystem::create_directories(fileOf(mappings[2]) / "x");
+    for (const auto* mapping : {&mappings[0], &mappings[2]}) {
+        std::filesystem::remove(fileOf(*mapping));
+        std::filesystem::create_directories(fileOf(*mapping) / "x");
+    }
     std::swap(mappings[1], mappings[2]);  // the order changes too
 
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    const std::string expected =
-        "Failed to persist 2 change(s): save " + mappings[0].id.text() + ": Could not replace " +
-        fileOf(mappings[0]).string() + ": Is a directory; save " + mappings[1].id.text() +
-        ": Could not replace " + fileOf(mappings[1]).string() + ": Is a directory";
+    saveAndWait(mappings);
+    const auto reason = [&](const Mapping& m) {
+        return m.id.text() + ": Could not replace " + fileOf(m).string() + ": Is a directory";
+    };
     EXPECT_EQ(statuses,
-              (std::vector<SaveStatus>{SaveStatus::saving(), SaveStatus::error(expected)}));
+              (std::vector<SaveStatus>{
+                  SaveStatus::saving(),
+                  SaveStatus::error("Failed to persist 2 change(s): save " + reason(mappings[0]) +
+                                    "; save " + reason(mappings[1]))}));
     EXPECT_EQ(log->count("Flush partial failure — 0 saved, 0 deleted, 2 failed"), 1u);
-    EXPECT_EQ(
-        log->count("Failed to save mapping " + mappings[0].id.text() + ": Could not replace " +
-                   fileOf(mappings[0]).string() + ": Is a directory"),
-        1u);
+    EXPECT_EQ(log->count("Failed to save mapping " + reason(mappings[1])), 1u);
     EXPECT_EQ(storedOrder(), idTexts(mappings)) << "the order is written despite the failures";
 
     std::filesystem::remove_all(fileOf(mappings[0]));
     std::filesystem::remove_all(fileOf(mappings[1]));
-    statuses.clear();
-    storage.operations.clear();
     mappings[2].name = "Later edit";
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
-    EXPECT_EQ(statuses, kSavedOnce);
-    EXPECT_EQ(storage.operations,
-              (std::vector<std::string>{"save First edit", "save Third edit", "save Later edit"}));
-    for (const auto& mapping : mappings)
-        EXPECT_EQ(onDisk(mapping), mapping);
-    EXPECT_EQ(log->count("Flushed 3 saved, 0 deleted, orderChanged: true"), 1u)
-        << "the order counts as unsaved until a flush without failures";
+    // The order counts as unsaved until a flush without failures.
+    expectFlush("the retry", mappings, {"save First edit", "save Third edit", "save Later edit"},
+                true, "Flushed 3 saved, 0 deleted, orderChanged: true");
 }
 
 TEST_F(MappingSyncCoordinatorTest, StatusShowsTheFirstThreeFailuresAndCountsAll) {
     auto mappings = loadSeeded();
     const Mapping removed = mappings[0];
     mappings.erase(mappings.begin());
-    mappings.push_back(renamed(webSurfingMapping(), "New 1"));
-    mappings.push_back(renamed(webSurfingMapping(), "New 2"));
-    mappings.push_back(renamed(webSurfingMapping(), "New 3"));
-    for (std::size_t i = 2; i < 5; ++i)
-        storage.failing[mappings[i].id] = "disk full";
+    for (const char* name : {"New 1", "New 2", "New 3"}) {
+        mappings.push_back(renamed(webSurfingMapping(), name));
+        storage.failing[mappings.back().id] = "disk full";
+    }
     storage.failing[removed.id] = "busy";
 
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
+    saveAndWait(mappings);
     ASSERT_EQ(statuses.size(), 2u);
     EXPECT_EQ(statuses[1],
               SaveStatus::error("Failed to persist 4 change(s): save " + mappings[2].id.text() +
@@ -489,8 +415,7 @@ TEST_F(MappingSyncCoordinatorTest, ListThatFailedToWriteBlocksAReloadAndIsWritte
     auto mappings = loadSeeded();
     mappings[1].name = "Unsaved";
     storage.failing[mappings[1].id] = "No space left on device";
-    coordinator->scheduleSave(mappings);
-    loop.advance(0.3);
+    saveAndWait(mappings);
     ASSERT_TRUE(statuses.back().is<SaveStatus::Error>());
 
     coordinator->reloadFromDisk();
@@ -519,7 +444,9 @@ TEST_F(MappingSyncCoordinatorTest, ReloadOfAFolderThatCannotBeReadKeepsTheList) 
               1u);
 }
 
-TEST_F(MappingSyncCoordinatorTest, LoadOfAFolderThatCannotBeReadNeitherSeedsNorWritesTheOrder) {
+// A first run whose folder cannot be read must not mark the first run done with nothing
+// written; the reload after the folder came back seeds instead.
+TEST_F(MappingSyncCoordinatorTest, LoadOfAnUnreadableFolderNeitherSeedsNorWritesTheOrder) {
     std::filesystem::remove(directory);
     writeFile(directory, "a file where the folder should be");
     EXPECT_TRUE(coordinator->load().empty());
@@ -527,12 +454,7 @@ TEST_F(MappingSyncCoordinatorTest, LoadOfAFolderThatCannotBeReadNeitherSeedsNorW
     EXPECT_FALSE(defaults.value(kDidMigrateKey).has_value());
     EXPECT_FALSE(defaults.value(kMappingOrderKey).has_value());
     EXPECT_TRUE(log->contains("Failed to load mappings from disk: Could not list"));
-}
 
-TEST_F(MappingSyncCoordinatorTest, ReloadAfterTheFolderBecameReadableSeedsAFirstRun) {
-    std::filesystem::remove(directory);
-    writeFile(directory, "a file where the folder should be");
-    coordinator->load();
     std::filesystem::remove(directory);
     coordinator->reloadFromDisk();
     ASSERT_EQ(externalChanges.size(), 1u);
@@ -572,8 +494,8 @@ TEST_F(MappingSyncCoordinatorTest, DestroyedCoordinatorsPendingSaveNeverRuns) {
 }
 
 TEST_F(MappingSyncCoordinatorTest, LoadMigratesLegacyMappingsInsteadOfSeeding) {
-    const std::vector<Mapping> legacy{renamed(webSurfingMapping(), "Old 1"),
-                                      renamed(dragonQuestBuilders1Mapping(), "Old 2")};
+    const List legacy{renamed(webSurfingMapping(), "Old 1"),
+                      renamed(dragonQuestBuilders1Mapping(), "Old 2")};
     const std::string array =
         "[" + writeMappingDocument(legacy[0]) + "," + writeMappingDocument(legacy[1]) + "]";
     defaults.setValue(kSavedMappingsKey, PreferenceData{array});
@@ -581,13 +503,6 @@ TEST_F(MappingSyncCoordinatorTest, LoadMigratesLegacyMappingsInsteadOfSeeding) {
     EXPECT_EQ(entryNames(directory).size(), 2u);
     EXPECT_EQ(log->count("Seeded 3 default mappings to disk"), 0u);
     EXPECT_EQ(defaults.data(kSavedMappingsKey)->bytes, array);
-}
-
-TEST_F(MappingSyncCoordinatorTest, UndecodableLegacyDataFallsBackToSeeding) {
-    defaults.setValue(kSavedMappingsKey, PreferenceData{"not json"});
-    EXPECT_EQ(coordinator->load().size(), 3u);
-    EXPECT_TRUE(defaults.boolean(kDidMigrateKey));
-    EXPECT_TRUE(log->contains("Migration decode failed"));
 }
 
 TEST_F(MappingSyncCoordinatorTest, FailedMigrationIsLoggedAndTheLoadGoesOn) {
@@ -599,55 +514,58 @@ TEST_F(MappingSyncCoordinatorTest, FailedMigrationIsLoggedAndTheLoadGoesOn) {
     EXPECT_EQ(log->count("Seeded 3 default mappings to disk"), 1u);
 }
 
-TEST(MappingSyncCoordinatorConcurrency, StopFromAnotherThreadWritesThePendingList) {
+// A loaded coordinator over a real folder with one edit of the first mapping pending.
+struct PendingEdit {
+    explicit PendingEdit(const std::string& name) {
+        mappings[0].name = name;
+        coordinator.scheduleSave(mappings);
+    }
+    std::string nameOnDisk() const {
+        return readMappingDocument(readFile(folder / (mappings[0].id.text() + ".json")))->name;
+    }
+
     TempFolder folder;
-    MappingFileStorage storage(folder.path());
+    MappingFileStorage storage{folder.path()};
     InMemoryPreferencesStore defaults;
     VirtualMainLoop loop;
     ScopedLogCapture log;
-    MappingSyncCoordinator coordinator(storage, defaults, loop, seconds(0.3));
-    auto mappings = coordinator.load();
-    mappings[0].name = "Written on the way out";
-    coordinator.scheduleSave(mappings);
+    MappingSyncCoordinator coordinator{storage, defaults, loop, seconds(0.3)};
+    List mappings = coordinator.load();
+};
 
+TEST(MappingSyncCoordinatorConcurrency, StopFromAnotherThreadWritesThePendingList) {
+    PendingEdit pending("Written on the way out");
     std::atomic<bool> returned{false};
     std::thread stopping([&] {
-        coordinator.stop();
+        pending.coordinator.stop();
         returned = true;
     });
     while (!returned)
-        loop.runPosted();
+        pending.loop.runPosted();
     stopping.join();
 
-    EXPECT_TRUE(coordinator.isStopped());
-    EXPECT_EQ(readMappingDocument(readFile(folder / (mappings[0].id.text() + ".json")))->name,
-              "Written on the way out");
-    EXPECT_EQ(log->count("stop() called off main thread — hopping to main"), 1u);
-    EXPECT_EQ(log->count("stop() timed out waiting for main actor — pending save may be lost"), 0u);
+    EXPECT_TRUE(pending.coordinator.isStopped());
+    EXPECT_EQ(pending.nameOnDisk(), "Written on the way out");
+    EXPECT_EQ(pending.log->count("stop() called off main thread — hopping to main"), 1u);
+    EXPECT_EQ(
+        pending.log->count("stop() timed out waiting for main actor — pending save may be lost"),
+        0u);
 }
 
 TEST(MappingSyncCoordinatorConcurrency, StopFromAnotherThreadGivesUpAfterOneSecond) {
-    TempFolder folder;
-    MappingFileStorage storage(folder.path());
-    InMemoryPreferencesStore defaults;
-    VirtualMainLoop loop;
-    ScopedLogCapture log;
-    MappingSyncCoordinator coordinator(storage, defaults, loop, seconds(0.3));
-    auto mappings = coordinator.load();
-    mappings[0].name = "Late";
-    coordinator.scheduleSave(mappings);
-
+    PendingEdit pending("Late");
     const auto start = std::chrono::steady_clock::now();
-    std::thread([&] { coordinator.stop(); }).join();  // the main thread is busy joining
+    std::thread([&] { pending.coordinator.stop(); }).join();  // the main thread is busy joining
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(1000));
     EXPECT_LT(waited, std::chrono::milliseconds(3000));
-    EXPECT_EQ(log->count("stop() timed out waiting for main actor — pending save may be lost"), 1u);
+    EXPECT_EQ(
+        pending.log->count("stop() timed out waiting for main actor — pending save may be lost"),
+        1u);
 
-    loop.runPosted();  // the main thread comes back: the late stop still writes
-    EXPECT_TRUE(coordinator.isStopped());
-    EXPECT_EQ(readMappingDocument(readFile(folder / (mappings[0].id.text() + ".json")))->name,
-              "Late");
+    pending.loop.runPosted();  // the main thread comes back: the late stop still writes
+    EXPECT_TRUE(pending.coordinator.isStopped());
+    EXPECT_EQ(pending.nameOnDisk(), "Late");
 }
 
 }  // namespace

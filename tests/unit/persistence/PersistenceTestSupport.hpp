@@ -4,13 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <optional>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -56,16 +55,15 @@ inline std::string readFile(const std::filesystem::path& file) {
 }
 
 inline void writeFile(const std::filesystem::path& file, std::string_view bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Names of the entries in `folder`, sorted.
 inline std::vector<std::string> entryNames(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
-    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -73,6 +71,20 @@ inline std::vector<std::string> entryNames(const std::filesystem::path& folder) 
 inline Mapping renamed(Mapping mapping, std::string name) {
     mapping.name = std::move(name);
     return mapping;
+}
+
+inline std::vector<std::string> namesOf(const std::vector<Mapping>& mappings) {
+    std::vector<std::string> names;
+    for (const auto& mapping : mappings)
+        names.push_back(mapping.name);
+    return names;
+}
+
+inline std::vector<std::string> idTexts(const std::vector<Mapping>& mappings) {
+    std::vector<std::string> ids;
+    for (const auto& mapping : mappings)
+        ids.push_back(mapping.id.text());
+    return ids;
 }
 
 // The storage of a folder, recording each operation as "save <name>" or "delete <id>"; the

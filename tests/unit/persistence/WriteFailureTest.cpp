@@ -127,52 +127,52 @@ std::optional<std::string> inSmallTmpfs(const std::filesystem::path& mountPoint,
     return problems;
 }
 
-TEST(MappingWriteFailure, FullFileSystemReportsAnErrorAndLosesNothing) {
-    TempFolder folder;
-    const auto problems = inSmallTmpfs(folder.path(), [&] {
-        ScopedLogCapture quiet;
-        WriteFailureScenario scenario(folder / "Mappings");
-        // Fill every remaining block.
-        const auto filler = folder / "filler";
-        const int fd = ::open(filler.c_str(), O_WRONLY | O_CREAT, 0644);
-        const std::string block(4096, 'x');
-        while (::write(fd, block.data(), block.size()) > 0) {
-        }
-        ::close(fd);
-
-        scenario.edit("Edited on a full disk");
-        std::string found = scenario.checkFailureReported("No space left on device");
-
-        std::filesystem::remove(filler);
-        scenario.edit("Edited after space came back");
-        found += scenario.checkSaved();
-        return found;
-    });
-    if (!problems)
-        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount namespaces)";
-    EXPECT_EQ(*problems, "");
+bool fillUp(const std::filesystem::path& mount) {
+    const int fd = ::open((mount / "filler").c_str(), O_WRONLY | O_CREAT, 0644);
+    const std::string block(4096, 'x');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    return ::close(fd) == 0;
 }
 
-TEST(MappingWriteFailure, ReadOnlyFileSystemReportsAnErrorAndLosesNothing) {
-    TempFolder folder;
-    const auto problems = inSmallTmpfs(folder.path(), [&] {
-        ScopedLogCapture quiet;
-        WriteFailureScenario scenario(folder / "Mappings");
-        if (::mount("tmpfs", folder.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) !=
-            0) {
-            return std::string("remount read-only failed");
-        }
-        scenario.edit("Edited on a read-only disk");
-        std::string found = scenario.checkFailureReported("Read-only file system");
+bool remount(const std::filesystem::path& mount, unsigned long flags) {
+    return ::mount("tmpfs", mount.c_str(), nullptr, MS_REMOUNT | flags, nullptr) == 0;
+}
 
-        ::mount("tmpfs", folder.path().c_str(), nullptr, MS_REMOUNT, nullptr);
-        scenario.edit("Edited after it became writable");
-        found += scenario.checkSaved();
-        return found;
-    });
-    if (!problems)
-        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount namespaces)";
-    EXPECT_EQ(*problems, "");
+TEST(MappingWriteFailure, FullOrReadOnlyFileSystemReportsAnErrorAndLosesNothing) {
+    struct Case {
+        const char* what;
+        bool (*fail)(const std::filesystem::path& mount);
+        bool (*mend)(const std::filesystem::path& mount);
+        const char* reason;
+    };
+    static constexpr Case kCases[] = {
+        {"full", fillUp,
+         [](const std::filesystem::path& mount) {
+             return std::filesystem::remove(mount / "filler");
+         },
+         "No space left on device"},
+        {"read-only", [](const std::filesystem::path& mount) { return remount(mount, MS_RDONLY); },
+         [](const std::filesystem::path& mount) { return remount(mount, 0); },
+         "Read-only file system"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const auto problems = inSmallTmpfs(folder.path(), [&] {
+            ScopedLogCapture quiet;
+            WriteFailureScenario scenario(folder / "Mappings");
+            if (!c.fail(folder.path())) return std::string("could not make the writes fail");
+            scenario.edit("Edited while writes fail");
+            std::string found = scenario.checkFailureReported(c.reason);
+            if (!c.mend(folder.path())) return found + "could not make the writes work again";
+            scenario.edit("Edited after writes work again");
+            return found + scenario.checkSaved();
+        });
+        if (!problems)
+            GTEST_SKIP() << "cannot mount a small tmpfs here (needs root and mount namespaces)";
+        EXPECT_EQ(*problems, "");
+    }
 }
 
 TEST(MappingWriteFailure, ReadOnlyFolderReportsAnErrorAndLosesNothing) {
