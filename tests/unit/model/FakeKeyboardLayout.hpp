@@ -9,21 +9,18 @@
 namespace joywright {
 
 // A keyboard layout that answers from a table and counts what it was asked.
-class FakeKeyboardLayout final : public KeyboardLayout {
-public:
-    FakeKeyboardLayout(std::map<KeyCode, std::string> texts) : texts_(std::move(texts)) {}
+struct FakeKeyboardLayout final : KeyboardLayout {
+    explicit FakeKeyboardLayout(std::map<KeyCode, std::string> keyTexts)
+        : texts(std::move(keyTexts)) {}
 
     std::optional<std::string> keyText(KeyCode key) const override {
         ++queries;
-        const auto it = texts_.find(key);
-        if (it == texts_.end()) return std::nullopt;
-        return it->second;
+        const auto it = texts.find(key);
+        return it == texts.end() ? std::nullopt : std::optional(it->second);
     }
 
+    std::map<KeyCode, std::string> texts;
     mutable int queries = 0;
-
-private:
-    std::map<KeyCode, std::string> texts_;
 };
 
 }  // namespace joywright
