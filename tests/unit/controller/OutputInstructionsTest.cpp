@@ -2,41 +2,32 @@
 
 #include <limits>
 
-#include "InstructionText.hpp"
+#include "ControllerTestSupport.hpp"
 #include "controller/OutputInstructions.hpp"
 
 namespace joywright {
 namespace {
 
-using test::token;
-
 std::string pressToken(const Output& output, float strength,
                        StrengthLimit limit = StrengthLimit::clamped) {
     const auto instruction = pressInstruction(output, strength, limit);
-    return instruction ? token(*instruction) : "none";
+    return instruction ? test::token(*instruction) : "none";
 }
-
-std::string releaseToken(const Output& output) {
-    const auto instruction = releaseInstruction(output);
-    return instruction ? token(*instruction) : "none";
-}
-
-const KeyCombo kShiftW{KeyCode::w, {ModifierKey::leftShift}};
-
-struct Case {
-    const char* name;
-    Output output;
-    float strength;
-    const char* press;
-    const char* release;
-};
 
 TEST(OutputInstructions, EveryOutputKindStartsAndEndsWithItsInstruction) {
     using D = Direction;
     using M = ScrollMouseMode;
+    struct Case {
+        const char* name;
+        Output output;
+        float strength;
+        const char* press;
+        const char* release;
+    };
     const Case cases[] = {
         {"noop", Output::noop(), 1.0f, "none", "none"},
-        {"key", Output::pressKey(kShiftW), 0.3f, "+leftShift+w", "-leftShift+w"},
+        {"key", Output::pressKey({KeyCode::w, {ModifierKey::leftShift}}), 0.3f, "+leftShift+w",
+         "-leftShift+w"},
         {"click", Output::clickMouse(MouseButton::right()), 0.3f, "+mouse1", "-mouse1"},
         {"click other", Output::clickMouse(MouseButton::other(4)), 1.0f, "+mouse4", "-mouse4"},
         {"move left", Output::moveMouse(D::left, 500), 0.5f, "dx(-0.5@500)", "dx0"},
@@ -56,7 +47,8 @@ TEST(OutputInstructions, EveryOutputKindStartsAndEndsWithItsInstruction) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(pressToken(c.output, c.strength), c.press);
-        EXPECT_EQ(releaseToken(c.output), c.release);
+        const auto release = releaseInstruction(c.output);
+        EXPECT_EQ(release ? test::token(*release) : "none", c.release);
     }
 }
 
@@ -69,17 +61,6 @@ TEST(OutputInstructions, ClampedStrengthStaysWithinZeroToOneAndIsStillQueued) {
     const Output scroll = Output::scrollMouse(Direction::right, 200, ScrollMouseMode::continuous);
     EXPECT_EQ(pressToken(scroll, 3.0f), "sx(200)");
     EXPECT_EQ(pressToken(scroll, 3.0f, StrengthLimit::unclamped), "sx(600)");
-}
-
-TEST(OutputInstructions, OnlyMotionAndContinuousScrollFollowTheStrength) {
-    EXPECT_TRUE(followsStrength(Output::moveMouse(Direction::left, 800)));
-    EXPECT_TRUE(
-        followsStrength(Output::scrollMouse(Direction::up, 800, ScrollMouseMode::continuous)));
-    EXPECT_FALSE(
-        followsStrength(Output::scrollMouse(Direction::up, 800, ScrollMouseMode::notched)));
-    EXPECT_FALSE(followsStrength(Output::pressKey(kShiftW)));
-    EXPECT_FALSE(followsStrength(Output::clickMouse(MouseButton::left())));
-    EXPECT_FALSE(followsStrength(Output::noop()));
 }
 
 }  // namespace

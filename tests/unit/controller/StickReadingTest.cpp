@@ -10,68 +10,46 @@
 namespace joywright {
 namespace {
 
-constexpr float kDeadZone = 0.05f;
-constexpr ThumbstickCalibration kUncalibrated{};
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-TEST(StickReading, ScalesTheRadiusFromTheDeadZoneEdgeToFullDeflection) {
+TEST(StickReading, CalibratesClampsAppliesTheRadialDeadZoneAndSharesTheDeflection) {
+    constexpr ThumbstickCalibration drift{.x = 0.1f, .y = -0.04f};
+    constexpr float d = 0.05f;  // the default dead zone
     struct Case {
-        float x, y, magnitude;
+        float x, y;
+        ThumbstickCalibration calibration;
+        float deadZone, magnitude;
+        float up, down, left, right;
     };
-    const Case cases[] = {
-        {0.0f, 0.0f, 0.0f},         {0.05f, 0.0f, 0.0f}, {0.0f, -0.525f, 0.5f}, {1.0f, 0.0f, 1.0f},
-        {-0.3f, 0.4f, 0.47368421f}, {1.0f, 1.0f, 1.0f},  // the diagonal corner has radius √2:
-                                                         // limited to 1
+    constexpr Case cases[] = {
+        {0.0f, 0.0f, {}, d, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+        {0.05f, 0.0f, {}, d, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},   // on the edge
+        {0.03f, 0.03f, {}, d, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},  // radius 0.042: inside
+        // Each axis alone is inside the dead zone, the radius is not.
+        {0.04f, 0.04f, {}, d, 0.006914f, 0.004889f, 0.0f, 0.0f, 0.004889f},
+        {0.0f, -0.525f, {}, d, 0.5f, 0.0f, 0.5f, 0.0f, 0.0f},
+        {-0.3f, 0.4f, {}, d, 0.473684f, 0.378947f, 0.0f, 0.284211f, 0.0f},
+        {-0.6f, 0.8f, {}, 0.0f, 1.0f, 0.8f, 0.0f, 0.6f, 0.0f},
+        {1.0f, -1.0f, {}, d, 1.0f, 0.0f, 0.707107f, 0.0f, 0.707107f},  // radius √2: limited to 1
+        {1.0f, 0.0f, {}, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},  // a dead zone of 1 leaves corners
+        {0.9f, 0.9f, {}, 1.0f, 1.0f, 0.707107f, 0.0f, 0.0f, 0.707107f},
+        // The offsets come off before the dead zone, and the axes are clamped after them.
+        {0.1f, -0.04f, drift, d, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+        {0.14f, -0.04f, drift, d, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f},
+        {0.14f, -0.04f, {}, d, 0.100634f, 0.0f, 0.027646f, 0.0f, 0.096762f},
+        {-1.0f, 0.46f, drift, d, 1.0f, 0.447214f, 0.0f, 0.894427f, 0.0f},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ")");
-        EXPECT_NEAR(readStick(c.x, c.y, kUncalibrated, kDeadZone).magnitude, c.magnitude, 1e-6);
+        SCOPED_TRACE(testing::Message() << "(" << c.x << ", " << c.y << ") in " << c.deadZone);
+        const StickReading reading = readStick(c.x, c.y, c.calibration, c.deadZone);
+        EXPECT_NEAR(reading.magnitude, c.magnitude, 1e-6);
+        EXPECT_NEAR(reading.component(Direction::up), c.up, 1e-6);
+        EXPECT_NEAR(reading.component(Direction::down), c.down, 1e-6);
+        EXPECT_NEAR(reading.component(Direction::left), c.left, 1e-6);
+        EXPECT_NEAR(reading.component(Direction::right), c.right, 1e-6);
     }
-}
-
-TEST(StickReading, ComponentsAreTheDeflectionSharedAlongEachDirection) {
-    const StickReading upLeft = readStick(-0.6f, 0.8f, kUncalibrated, 0.0f);
-    EXPECT_NEAR(upLeft.component(Direction::up), 0.8f, 1e-6);
-    EXPECT_NEAR(upLeft.component(Direction::left), 0.6f, 1e-6);
-    EXPECT_EQ(upLeft.component(Direction::down), 0.0f);
-    EXPECT_EQ(upLeft.component(Direction::right), 0.0f);
-
-    const StickReading corner = readStick(1.0f, -1.0f, kUncalibrated, kDeadZone);
-    EXPECT_NEAR(corner.component(Direction::right), std::numbers::sqrt2 / 2, 1e-6);
-    EXPECT_NEAR(corner.component(Direction::down), std::numbers::sqrt2 / 2, 1e-6);
-}
-
-TEST(StickReading, DeadZoneIsRadialNotPerAxis) {
-    // Each axis alone is inside the dead zone, the radius is not.
-    const StickReading diagonal = readStick(0.04f, 0.04f, kUncalibrated, kDeadZone);
-    EXPECT_GT(diagonal.radius, kDeadZone);
-    EXPECT_GT(diagonal.component(Direction::up), 0.0f);
-    EXPECT_GT(diagonal.component(Direction::right), 0.0f);
-    // r = 0.042: inside.
-    EXPECT_EQ(readStick(0.03f, 0.03f, kUncalibrated, kDeadZone).magnitude, 0.0f);
-}
-
-TEST(StickReading, CalibrationIsSubtractedBeforeTheDeadZoneAndTheClamp) {
-    const ThumbstickCalibration drift{.x = 0.1f, .y = -0.04f};
-    const StickReading resting = readStick(0.1f, -0.04f, drift, kDeadZone);
-    EXPECT_EQ(resting.radius, 0.0f);
-    // 0.14 alone would be well outside the dead zone; less the offset it is 0.04, inside.
-    EXPECT_EQ(readStick(0.14f, -0.04f, drift, kDeadZone).magnitude, 0.0f);
-    EXPECT_GT(readStick(0.14f, -0.04f, kUncalibrated, kDeadZone).magnitude, 0.0f);
-    // Full left less a positive offset stays at -1 rather than going past it.
-    EXPECT_EQ(readStick(-1.0f, -0.04f, drift, kDeadZone).x, -1.0f);
-    EXPECT_EQ(readStick(1.5f, -0.04f, drift, kDeadZone).x, 1.0f);
-}
-
-TEST(StickReading, ReportsThatAreNotNumbersGiveNoComponent) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const StickReading reading = readStick(nan, 0.5f, kUncalibrated, kDeadZone);
-    for (Direction d : kAllDirections)
-        EXPECT_EQ(reading.component(d), 0.0f);
-}
-
-TEST(StickReading, DeadZoneOfOneLeavesOnlyTheCorners) {
-    EXPECT_EQ(readStick(1.0f, 0.0f, kUncalibrated, 1.0f).magnitude, 0.0f);
-    EXPECT_EQ(readStick(0.9f, 0.9f, kUncalibrated, 1.0f).magnitude, 1.0f);
+    for (Direction direction : kAllDirections)  // a report that is not a number
+        EXPECT_EQ(readStick(kNaN, 0.5f, {}, d).component(direction), 0.0f);
 }
 
 // The directions a bearing (degrees) leans into by more than 22.5° of a half-turn: what an
@@ -106,21 +84,14 @@ TEST(EightWaySector, TableCoversTheCircleInEightContiguousSectorsPointingTheirWa
 TEST(EightWaySector, EachBoundaryBelongsToTheSectorItStarts) {
     for (std::size_t i = 0; i < kEightWaySectors.size(); ++i) {
         const EightWaySector& sector = kEightWaySectors[i];
-        const int previous = i == 0 ? 8 : kEightWaySectors[i - 1].number;
-        SCOPED_TRACE(sector.from);
+        SCOPED_TRACE(sector.from);  // 22.5 starts sector 2; just below it is sector 1
         EXPECT_EQ(eightWaySector(sector.from), sector.number);
-        EXPECT_EQ(eightWaySector(std::nextafter(sector.from, 0.0)), previous);
+        EXPECT_EQ(eightWaySector(std::nextafter(sector.from, 0.0)), i == 0 ? 8 : sector.number - 1);
     }
-    EXPECT_EQ(eightWaySector(22.5), 2);
-    EXPECT_EQ(eightWaySector(std::nextafter(22.5, 0.0)), 1);
     EXPECT_EQ(eightWaySector(0.0), 1);
     EXPECT_EQ(eightWaySector(360.0), 1);
-}
-
-TEST(EightWaySector, BearingsOutsideTheCircleOrNotNumbersAreCentred) {
-    EXPECT_EQ(eightWaySector(std::numeric_limits<double>::quiet_NaN()), kCentredSector);
-    EXPECT_EQ(eightWaySector(-0.5), kCentredSector);
-    EXPECT_EQ(eightWaySector(std::nextafter(360.0, 400.0)), kCentredSector);
+    for (double outside : {static_cast<double>(kNaN), -0.5, std::nextafter(360.0, 400.0)})
+        EXPECT_EQ(eightWaySector(outside), kCentredSector) << outside;
 }
 
 TEST(EightWaySector, BearingIsACompassAngle) {
@@ -128,7 +99,7 @@ TEST(EightWaySector, BearingIsACompassAngle) {
         float x, y;
         double bearing;
     };
-    const Case cases[] = {
+    constexpr Case cases[] = {
         {0.0f, 1.0f, 0.0},  {1.0f, 0.0f, 90.0},   {0.0f, -1.0f, 180.0}, {-1.0f, 0.0f, 270.0},
         {0.5f, 0.5f, 45.0}, {-0.5f, 0.5f, 315.0}, {-0.0f, 1.0f, 0.0},   {-1e-30f, 1.0f, 360.0},
     };

@@ -2,86 +2,44 @@
 // sent so far leave exactly the directions of that position held.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
 #include <random>
 #include <set>
 
-#include "InstructionText.hpp"
-#include "TestMapping.hpp"
-#include "controller/ControllerSettings.hpp"
+#include "ControllerTestSupport.hpp"
 #include "controller/EightWaySector.hpp"
-#include "controller/HandlerInstallation.hpp"
-#include "fakes/FakeGamepad.hpp"
 
 namespace joywright {
 namespace {
-
-using enum InputName;
-using test::key;
-using test::mappingWith;
 
 constexpr float kDeadZone = 0.05f;
 
 // What the engine would hold after applying the instructions, with every fault it would see.
 struct HeldState {
-    std::set<std::string> keys;
-    std::set<std::uint32_t> buttons;
-    float mouseDX = 0, mouseDY = 0, scrollDX = 0, scrollDY = 0;
+    std::set<std::string> pressed;        // keys and mouse buttons, as "w" or "mouse4"
+    std::map<std::string, float> values;  // "dx", "dy", "sx", "sy": last set, 0 once reset
     std::vector<std::string> faults;
 
     void apply(const FrameInput& input) {
-        using namespace frame_input;
-        std::visit(
-            [this](const auto& i) {
-                using T = std::decay_t<decltype(i)>;
-                if constexpr (std::is_same_v<T, KeyDown>) {
-                    if (!keys.insert(test::comboText(i.combo)).second)
-                        faults.push_back("pressed twice: " + test::comboText(i.combo));
-                } else if constexpr (std::is_same_v<T, KeyUp>) {
-                    if (keys.erase(test::comboText(i.combo)) == 0)
-                        faults.push_back("released unheld: " + test::comboText(i.combo));
-                } else if constexpr (std::is_same_v<T, MouseDown>) {
-                    if (!buttons.insert(i.button.buttonNumber()).second)
-                        faults.push_back("clicked twice");
-                } else if constexpr (std::is_same_v<T, MouseUp>) {
-                    if (buttons.erase(i.button.buttonNumber()) == 0)
-                        faults.push_back("unclicked unheld");
-                } else if constexpr (std::is_same_v<T, SetMouseDX>) {
-                    mouseDX = i.magnitude;
-                } else if constexpr (std::is_same_v<T, SetMouseDY>) {
-                    mouseDY = i.magnitude;
-                } else if constexpr (std::is_same_v<T, SetScrollDX>) {
-                    scrollDX = i.velocity;
-                } else if constexpr (std::is_same_v<T, SetScrollDY>) {
-                    scrollDY = i.velocity;
-                } else if constexpr (std::is_same_v<T, ResetMouseDX>) {
-                    mouseDX = 0;
-                } else if constexpr (std::is_same_v<T, ResetMouseDY>) {
-                    mouseDY = 0;
-                } else if constexpr (std::is_same_v<T, ResetScrollDX>) {
-                    scrollDX = 0;
-                } else if constexpr (std::is_same_v<T, ResetScrollDY>) {
-                    scrollDY = 0;
-                } else {
-                    faults.push_back("unexpected " + test::token(i));
-                }
-            },
-            input);
+        const std::string t = test::token(input);
+        if (t[0] == '+') {
+            if (!pressed.insert(t.substr(1)).second) faults.push_back("twice: " + t);
+        } else if (t[0] == '-') {
+            if (pressed.erase(t.substr(1)) == 0) faults.push_back("unheld: " + t);
+        } else if (t.starts_with("notch")) {
+            faults.push_back("unexpected " + t);
+        } else {
+            values[t.substr(0, 2)] = t.size() == 3 ? 0.0f : std::stof(t.substr(3));
+        }
     }
-
+    float value(const char* name) const { return values.contains(name) ? values.at(name) : 0; }
     bool idle() const {
-        return keys.empty() && buttons.empty() && mouseDX == 0 && mouseDY == 0 && scrollDX == 0 &&
-               scrollDY == 0;
+        return pressed.empty() &&
+               std::ranges::all_of(values, [](auto& v) { return v.second == 0; });
     }
-};
-
-// One way of binding the four directions, and how to read back which of them are held.
-struct Binding {
-    const char* name;
-    Mapping (*mapping)(ThumbstickMode);
-    DirectionSet (*held)(const HeldState&);
 };
 
 DirectionSet heldBySign(float upDown, float leftRight) {
@@ -93,44 +51,34 @@ DirectionSet heldBySign(float upDown, float leftRight) {
     return set;
 }
 
+// One way of binding the four directions, and how to read back which of them are held.
+struct Binding {
+    const char* name;
+    Output (*output)(Direction);
+    DirectionSet (*held)(const HeldState&);
+};
+
 const Binding kBindings[] = {
     {"keys and clicks",
-     [](ThumbstickMode mode) {
-         return mappingWith({{leftThumbstickUp, key(KeyCode::w)},
-                             {leftThumbstickDown, key(KeyCode::s)},
-                             {leftThumbstickLeft, Output::clickMouse(MouseButton::left())},
-                             {leftThumbstickRight, Output::clickMouse(MouseButton::other(4))}},
-                            mode);
+     [](Direction d) {
+         using enum Direction;
+         if (d == up || d == down) return test::key(d == up ? KeyCode::w : KeyCode::s);
+         return Output::clickMouse(d == left ? MouseButton::left() : MouseButton::other(4));
      },
      [](const HeldState& held) {
          DirectionSet set;
-         if (held.keys.contains("w")) set.insert(Direction::up);
-         if (held.keys.contains("s")) set.insert(Direction::down);
-         if (held.buttons.contains(0)) set.insert(Direction::left);
-         if (held.buttons.contains(4)) set.insert(Direction::right);
+         for (auto [name, d] : {std::pair{"w", Direction::up},
+                                {"s", Direction::down},
+                                {"mouse0", Direction::left},
+                                {"mouse4", Direction::right}})
+             if (held.pressed.contains(name)) set.insert(d);
          return set;
      }},
-    {"pointer motion",
-     [](ThumbstickMode mode) {
-         return mappingWith({{leftThumbstickUp, Output::moveMouse(Direction::up, 100)},
-                             {leftThumbstickDown, Output::moveMouse(Direction::down, 200)},
-                             {leftThumbstickLeft, Output::moveMouse(Direction::left, 300)},
-                             {leftThumbstickRight, Output::moveMouse(Direction::right, 400)}},
-                            mode);
-     },
-     [](const HeldState& held) { return heldBySign(held.mouseDY, held.mouseDX); }},
+    {"pointer motion", [](Direction d) { return Output::moveMouse(d, 100); },
+     [](const HeldState& held) { return heldBySign(held.value("dy"), held.value("dx")); }},
     {"continuous scroll",
-     [](ThumbstickMode mode) {
-         const auto scroll = [](Direction d) {
-             return Output::scrollMouse(d, 500, ScrollMouseMode::continuous);
-         };
-         return mappingWith({{leftThumbstickUp, scroll(Direction::up)},
-                             {leftThumbstickDown, scroll(Direction::down)},
-                             {leftThumbstickLeft, scroll(Direction::left)},
-                             {leftThumbstickRight, scroll(Direction::right)}},
-                            mode);
-     },
-     [](const HeldState& held) { return heldBySign(held.scrollDY, held.scrollDX); }},
+     [](Direction d) { return Output::scrollMouse(d, 500, ScrollMouseMode::continuous); },
+     [](const HeldState& held) { return heldBySign(held.value("sy"), held.value("sx")); }},
 };
 
 // The directions a report should hold. For eight-way, the second set is the neighbouring
@@ -150,8 +98,7 @@ std::pair<DirectionSet, DirectionSet> expectedDirections(ThumbstickMode mode, fl
         std::atan2(static_cast<double>(x), static_cast<double>(y)) * 180.0 / std::numbers::pi;
     if (bearing < 0) bearing += 360;
     const auto setAt = [](double degrees) {
-        const double wrapped = std::fmod(degrees + 360.0, 360.0);
-        return sectorDirections(eightWaySector(wrapped));
+        return sectorDirections(eightWaySector(std::fmod(degrees + 360.0, 360.0)));
     };
     return {setAt(bearing - 1e-6), setAt(bearing + 1e-6)};
 }
@@ -159,6 +106,12 @@ std::pair<DirectionSet, DirectionSet> expectedDirections(ThumbstickMode mode, fl
 class StickSweep : public ::testing::TestWithParam<ThumbstickMode> {
 protected:
     StickSweep() { frame.setListening(true); }
+
+    void install(const Binding& binding) {
+        held = {};
+        installHandlers(gamepad, test::leftStickMapping(binding.output, GetParam()),
+                        {.deadZone = kDeadZone}, frame);
+    }
 
     // Reports one position and checks the state the instructions leave.
     void report(const Binding& binding, float x, float y) {
@@ -192,10 +145,10 @@ protected:
     int reports = 0;
 };
 
-TEST_P(StickSweep, CirclesAtSeveralRadiiHoldExactlyThePositionsDirections) {
+// Steps of 0.25° land exactly on every 22.5° sector boundary.
+TEST_P(StickSweep, CirclesAxesAndCornersHoldExactlyThePositionsDirections) {
     for (const Binding& binding : kBindings) {
-        held = {};
-        installHandlers(gamepad, binding.mapping(GetParam()), {.deadZone = kDeadZone}, frame);
+        install(binding);
         for (double radius : {0.04, 0.0501, 0.2, 0.6, 1.0, 1.3}) {
             for (double step : {0.25, -0.37}) {
                 for (int i = 0; i * std::abs(step) <= 720.0; ++i) {
@@ -206,31 +159,13 @@ TEST_P(StickSweep, CirclesAtSeveralRadiiHoldExactlyThePositionsDirections) {
                 returnToCentre(binding);
             }
         }
-    }
-    EXPECT_GT(reports, 50000);
-}
-
-TEST_P(StickSweep, ExactSectorBoundariesAndAxesHoldTheirDirections) {
-    for (const Binding& binding : kBindings) {
-        held = {};
-        installHandlers(gamepad, binding.mapping(GetParam()), {.deadZone = kDeadZone}, frame);
-        for (double degrees = 0.0; degrees <= 720.0; degrees += 22.5) {
-            const double radians = degrees * std::numbers::pi / 180.0;
-            report(binding, static_cast<float>(std::sin(radians)),
-                   static_cast<float>(std::cos(radians)));
-        }
-        for (auto [x, y] : {std::pair{1.0f, 0.0f},
-                            {0.0f, 1.0f},
-                            {-1.0f, 0.0f},
-                            {0.0f, -1.0f},
-                            {1.0f, 1.0f},
-                            {-1.0f, -1.0f},
-                            {1.0f, -1.0f},
-                            {-1.0f, 1.0f}}) {
-            report(binding, x, y);
+        for (float x : {-1.0f, 0.0f, 1.0f}) {
+            for (float y : {-1.0f, 0.0f, 1.0f})
+                report(binding, x, y);
         }
         returnToCentre(binding);
     }
+    EXPECT_GT(reports, 50000);
 }
 
 TEST_P(StickSweep, JumpsBetweenArbitraryPositionsHoldExactlyThePositionsDirections) {
@@ -238,8 +173,7 @@ TEST_P(StickSweep, JumpsBetweenArbitraryPositionsHoldExactlyThePositionsDirectio
     std::uniform_real_distribution<float> axis(-1.2f, 1.2f);
     std::uniform_int_distribution<int> centreEvery(0, 9);
     for (const Binding& binding : kBindings) {
-        held = {};
-        installHandlers(gamepad, binding.mapping(GetParam()), {.deadZone = kDeadZone}, frame);
+        install(binding);
         for (int i = 0; i < 5000; ++i) {
             if (centreEvery(random) == 0) {
                 returnToCentre(binding);
