@@ -23,41 +23,27 @@ protected:
     std::optional<ControllerCalibration> result;
 };
 
-TEST_F(DriftCalibrationTest, MeasuresTheRestingSticksOverOneSecond) {
-    gamepad->leftThumbstick().set(0.02f, 0.01f);
+TEST_F(DriftCalibrationTest, AveragesSixtyRawSamplesOverOneSecondAndReportsOnce) {
     gamepad->rightThumbstick().set(-0.03f, 0.04f);
     start();
-    EXPECT_TRUE(calibration.isCalibrating());
-    loop.advance(0.5);
-    EXPECT_EQ(reports, 0);
-    loop.advance(0.5 + 1e-6);
+    int ticks = 0;
+    while (calibration.isCalibrating()) {
+        // The left stick alternates between two resting values on every sample.
+        gamepad->leftThumbstick().set(ticks % 2 == 0 ? 0.1f : 0.0f, -0.2f);
+        EXPECT_EQ(reports, 0);
+        loop.advance(DriftCalibration::kSampleInterval);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 60);
     ASSERT_EQ(reports, 1);
-    EXPECT_EQ(calibration.samplesTaken(), 0u);
-    EXPECT_FALSE(calibration.isCalibrating());
     ASSERT_TRUE(result);
-    EXPECT_NEAR(result->left.x, 0.02f, 1e-6);
-    EXPECT_NEAR(result->left.y, 0.01f, 1e-6);
+    EXPECT_NEAR(result->left.x, 0.05f, 1e-6);
+    EXPECT_NEAR(result->left.y, -0.2f, 1e-6);
     EXPECT_NEAR(result->right.x, -0.03f, 1e-6);
     EXPECT_NEAR(result->right.y, 0.04f, 1e-6);
     loop.advance(5.0);
     EXPECT_EQ(reports, 1);
     EXPECT_EQ(loop.pendingCount(), 0u);
-}
-
-TEST_F(DriftCalibrationTest, TakesSixtySamplesAndAveragesTheRawAxes) {
-    start();
-    int ticks = 0;
-    // Alternate the left stick between two resting values on every sample.
-    while (calibration.isCalibrating()) {
-        gamepad->leftThumbstick().set(ticks % 2 == 0 ? 0.1f : 0.0f, -0.2f);
-        loop.advance(DriftCalibration::kSampleInterval);
-        ++ticks;
-    }
-    EXPECT_EQ(ticks, 60);
-    ASSERT_TRUE(result);
-    EXPECT_NEAR(result->left.x, 0.05f, 1e-6);
-    EXPECT_NEAR(result->left.y, -0.2f, 1e-6);
-    EXPECT_EQ(result->right, ThumbstickCalibration{});
 }
 
 TEST_F(DriftCalibrationTest, CancelledOrDestroyedCalibrationReportsNothing) {
