@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace joywright::e2e {
 
@@ -142,16 +143,25 @@ std::vector<int> XObserver::keysHeld() {
     return held;
 }
 
-std::vector<int> XObserver::buttonsHeld() {
+namespace {
+
+// The pointer's root position and its button and modifier mask.
+std::pair<XObserver::Position, unsigned int> queryPointer(Display* display) {
     Window root = 0;
     Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
+    XObserver::Position p;
     int winX = 0;
     int winY = 0;
     unsigned int mask = 0;
-    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &winX,
-                  &winY, &mask);
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &p.x, &p.y, &winX, &winY,
+                  &mask);
+    return {p, mask};
+}
+
+}  // namespace
+
+std::vector<int> XObserver::buttonsHeld() {
+    const unsigned int mask = queryPointer(display_).second;
     std::vector<int> held;
     const unsigned int buttonMasks[] = {Button1Mask, Button2Mask, Button3Mask, Button4Mask,
                                         Button5Mask};
@@ -162,15 +172,7 @@ std::vector<int> XObserver::buttonsHeld() {
 }
 
 XObserver::Position XObserver::pointer() {
-    Window root = 0;
-    Window child = 0;
-    Position p;
-    int winX = 0;
-    int winY = 0;
-    unsigned int mask = 0;
-    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &p.x, &p.y, &winX, &winY,
-                  &mask);
-    return p;
+    return queryPointer(display_).first;
 }
 
 void XObserver::warpPointer(int x, int y) {
