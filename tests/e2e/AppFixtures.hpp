@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "E2eFixtures.hpp"
@@ -56,6 +57,12 @@ protected:
         pad = std::move(attached).value();
     }
 
+    std::optional<Mapping> named(const std::string& name) {
+        for (const Mapping& m : model().mappings())
+            if (m.name == name) return m;
+        return std::nullopt;
+    }
+
     // Waits until the application has the controller, then starts `mapping`.
     void start(const Mapping& mapping) {
         ASSERT_TRUE(runUntil([&] { return model().gamepad() != nullptr; }))
@@ -64,11 +71,9 @@ protected:
         ASSERT_TRUE(model().runState().isRunning());
     }
     void start(const std::string& name) {
-        const Mapping* found = nullptr;
-        for (const Mapping& m : model().mappings())
-            if (m.name == name) found = &m;
-        ASSERT_NE(found, nullptr) << "no mapping named " << name;
-        start(Mapping(*found));
+        const auto mapping = named(name);
+        ASSERT_TRUE(mapping) << "no mapping named " << name;
+        start(*mapping);
     }
 
     // Spins the loop until the observer has seen exactly `expected` (keys and buttons).
@@ -80,9 +85,6 @@ protected:
     }
     bool nothingHeld() {
         return runUntil([&] { return observer->nothingHeld(); });
-    }
-    void pause(std::chrono::milliseconds time) {
-        runUntil([] { return false; }, time);
     }
 
     std::shared_ptr<CaptureLogSink> log = std::make_shared<CaptureLogSink>();

@@ -1,7 +1,6 @@
 // The application as its own process: the test build (joywright's wiring plus a virtual
 // controller scripted from standard input) and the shipped executable, each on a private Xvfb
 // with their own data folders.
-#include <linux/input-event-codes.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -71,7 +70,11 @@ protected:
     std::unique_ptr<ChildProcess> process;
 };
 
-TEST_F(ApplicationProcessTest, SigtermReleasesEverythingWritesThePendingEditAndExitsZero) {
+// SIGTERM and SIGINT end the test build the same way.
+class TerminationSignalTest : public ApplicationProcessTest,
+                              public testing::WithParamInterface<int> {};
+
+TEST_P(TerminationSignalTest, ReleasesEverythingWritesThePendingEditAndExitsZero) {
     spawn(JOYWRIGHT_E2E_HOST);
     expectLine("ready trusted=1");
     command("attach Signal Pad");
@@ -87,46 +90,19 @@ TEST_F(ApplicationProcessTest, SigtermReleasesEverythingWritesThePendingEditAndE
 
     // An edit waits 0.3 s for its save; the signal comes well before that.
     command("rename Dragon Quest Builders 1 => Builders, renamed");
-    process->signal(SIGTERM);
+    process->signal(GetParam());
     EXPECT_EQ(exitStatus(), 0) << process->errorOutput();
     EXPECT_TRUE(observer->waitUntilNothingHeld()) << testing::PrintToString(observer->keysHeld());
     EXPECT_NE(process->errorOutput().find(kSigtermLine), std::string::npos)
         << process->errorOutput();
+    EXPECT_NE(process->errorOutput().find("Model shut down"), std::string::npos);
     EXPECT_NE(mappingFiles().find("\"Builders, renamed\""), std::string::npos);
 }
 
-TEST_F(ApplicationProcessTest, SigintEndsItTheSameWay) {
-    spawn(JOYWRIGHT_E2E_HOST);
-    expectLine("ready trusted=1");
-    command("attach");
-    expectLine("event gamepad Joywright Virtual Pad");
-    command("start First-person shooter");
-    command("button b 1");
-    EXPECT_TRUE(observer->waitUntil([&] { return !observer->keysHeld().empty(); }));
-    process->signal(SIGINT);
-    EXPECT_EQ(exitStatus(), 0) << process->errorOutput();
-    EXPECT_TRUE(observer->waitUntilNothingHeld());
-    EXPECT_NE(process->errorOutput().find("Model shut down"), std::string::npos);
-}
-
-TEST_F(ApplicationProcessTest, AnAutoEnableChoiceSurvivesARestartAndStartsTheMappingOnConnect) {
-    spawn(JOYWRIGHT_E2E_HOST);
-    expectLine("ready trusted=1");
-    command("auto-enable First-person shooter");
-    command("quit");
-    EXPECT_EQ(exitStatus(), 0);
-
-    spawn(JOYWRIGHT_E2E_HOST);
-    expectLine("ready trusted=1");
-    command("attach");
-    expectLine("event running First-person shooter");
-    command("stick left 0 1");
-    EXPECT_TRUE(
-        observer->waitUntil([&] { return observer->keysHeld() == std::vector<int>{KEY_W + 8}; }));
-    command("detach");
-    expectLine("event idle");
-    EXPECT_TRUE(observer->waitUntilNothingHeld());
-}
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignalTest, testing::Values(SIGTERM, SIGINT),
+                         [](const testing::TestParamInfo<int>& param) {
+                             return std::string(param.param == SIGTERM ? "SIGTERM" : "SIGINT");
+                         });
 
 TEST_F(ApplicationProcessTest, TheShippedExecutableSaysHowToUseItAndEndsCleanlyOnSigterm) {
     spawn(JOYWRIGHT_EXECUTABLE);

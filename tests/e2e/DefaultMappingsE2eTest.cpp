@@ -12,12 +12,112 @@ using namespace std::chrono_literals;
 using Tokens = std::vector<std::string>;
 using Stick = VirtualController::Stick;
 
-std::string press(int key) {
-    return keyToken(key, true);
+constexpr const char* kWeb = "Web surfing";
+constexpr const char* kShooter = "First-person shooter";
+constexpr const char* kBuilders = "Dragon Quest Builders 1";
+
+// A button or a trigger of the virtual controller; a trigger is pulled all the way.
+struct Control {
+    bool isTrigger;
+    int id;
+    const char* name;
+};
+Control button(SDL_GameControllerButton b) {
+    return {false, b, SDL_GameControllerGetStringForButton(b)};
 }
-std::string release(int key) {
-    return keyToken(key, false);
+Control trigger(SDL_GameControllerAxis a) {
+    return {true, a, SDL_GameControllerGetStringForAxis(a)};
 }
+
+// A test name from a text: its letters and digits.
+std::string testName(std::string text) {
+    std::erase_if(text, [](unsigned char ch) { return !std::isalnum(ch); });
+    return text;
+}
+
+// What the server sees while the control is held, then when it is let go.
+struct Arrival {
+    Tokens down;
+    Tokens up;
+};
+// Modifiers go down in order before the key and come up in the same order after it.
+Arrival combo(const std::vector<int>& modifiers, int key) {
+    Arrival a;
+    for (int m : modifiers)
+        a.down.push_back(keyToken(m, true));
+    a.down.push_back(keyToken(key, true));
+    a.up.push_back(keyToken(key, false));
+    for (int m : modifiers)
+        a.up.push_back(keyToken(m, false));
+    return a;
+}
+Arrival key(int linuxKey) {
+    return combo({}, linuxKey);
+}
+Arrival click(int xButton) {
+    return {{buttonToken(xButton, true)}, {buttonToken(xButton, false)}};
+}
+
+struct PressCase {
+    const char* mapping;
+    Control control;
+    Arrival arrival;
+};
+
+const PressCase kPresses[] = {
+    {kWeb, button(SDL_CONTROLLER_BUTTON_A), combo({KEY_LEFTSHIFT, KEY_LEFTCTRL}, KEY_G)},
+    {kWeb, button(SDL_CONTROLLER_BUTTON_B), combo({KEY_LEFTCTRL}, KEY_SPACE)},
+    {kWeb, button(SDL_CONTROLLER_BUTTON_DPAD_LEFT), combo({KEY_LEFTALT}, KEY_LEFT)},
+    {kWeb, button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), combo({KEY_LEFTALT}, KEY_RIGHT)},
+    {kWeb, trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT), click(1)},
+    {kWeb, trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT), click(3)},
+    {kShooter, button(SDL_CONTROLLER_BUTTON_B), key(KEY_SPACE)},
+    {kShooter, button(SDL_CONTROLLER_BUTTON_Y), key(KEY_R)},
+    {kShooter, trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT), click(1)},
+    {kShooter, trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT), click(3)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_A), key(KEY_C)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_B), key(KEY_X)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_X), key(KEY_V)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_Y), key(KEY_Z)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_START), key(KEY_M)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_BACK), key(KEY_SPACE)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER), key(KEY_Q)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER), key(KEY_E)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_LEFTSTICK), key(KEY_F)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_RIGHTSTICK), key(KEY_G)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_DPAD_UP), key(KEY_U)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), key(KEY_J)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_DPAD_LEFT), key(KEY_H)},
+    {kBuilders, button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), key(KEY_K)},
+    {kBuilders, trigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT), key(KEY_R)},
+    {kBuilders, trigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT), key(KEY_T)},
+};
+
+// The left stick held at (x, y): movement keys held (Linux codes), or wheel clicks of one X
+// button repeated while it is held (800 px/s continuous scrolling: a click every 50 px).
+struct StickCase {
+    const char* mapping;
+    const char* name;
+    float x;
+    float y;
+    std::vector<int> keys;
+    int wheel = 0;
+};
+
+const StickCase kLeftStick[] = {
+    {kWeb, "up", 0, 1, {}, 4},
+    {kWeb, "down", 0, -1, {}, 5},
+    {kWeb, "left", -1, 0, {}, 6},
+    {kWeb, "right", 1, 0, {}, 7},
+    {kShooter, "up", 0, 1, {KEY_W}},
+    {kShooter, "left", -1, 0, {KEY_A}},
+    {kShooter, "down", 0, -1, {KEY_S}},
+    {kShooter, "right", 1, 0, {KEY_D}},
+    {kShooter, "up-right", 0.7f, 0.7f, {KEY_W, KEY_D}},
+    {kShooter, "down-left", -0.7f, -0.7f, {KEY_S, KEY_A}},
+    {kBuilders, "up", 0, 1, {KEY_W}},
+    {kBuilders, "down-right", 1, -1, {KEY_S, KEY_D}},
+};
 
 class DefaultMappingsTest : public AppOnXvfbTest {
 protected:
@@ -28,150 +128,72 @@ protected:
         launch();
     }
 
-    // Presses and releases `button`, expecting `down` then `up` at the server.
-    void tap(SDL_GameControllerButton button, const Tokens& down, const Tokens& up) {
-        observer->clear();
-        pad->setButton(button, true);
-        EXPECT_TRUE(arrive(down)) << testing::PrintToString(observer->tokens());
-        Tokens both = down;
-        both.insert(both.end(), up.begin(), up.end());
-        pad->setButton(button, false);
-        EXPECT_TRUE(arrive(both)) << testing::PrintToString(observer->tokens());
-        EXPECT_TRUE(nothingHeld());
-    }
-
-    void pull(SDL_GameControllerAxis trigger, const Tokens& down, const Tokens& up) {
-        observer->clear();
-        pad->setTrigger(trigger, 1.0f);
-        EXPECT_TRUE(arrive(down)) << testing::PrintToString(observer->tokens());
-        Tokens both = down;
-        both.insert(both.end(), up.begin(), up.end());
-        pad->setTrigger(trigger, 0.0f);
-        EXPECT_TRUE(arrive(both)) << testing::PrintToString(observer->tokens());
-        EXPECT_TRUE(nothingHeld());
-    }
-
-    // Holds the left stick at (x, y) until the server holds exactly `keys` (X keycodes), then
-    // lets go and expects everything released.
-    void holdLeftStick(float x, float y, std::vector<int> keys) {
-        std::sort(keys.begin(), keys.end());
-        pad->setStick(Stick::left, x, y);
-        EXPECT_TRUE(runUntil([&] { return observer->keysHeld() == keys; }))
-            << testing::PrintToString(observer->keysHeld());
-        pad->setStick(Stick::left, 0, 0);
-        EXPECT_TRUE(nothingHeld());
+    void set(Control control, bool held) {
+        if (control.isTrigger)
+            pad->setTrigger(static_cast<SDL_GameControllerAxis>(control.id), held ? 1.0f : 0.0f);
+        else
+            pad->setButton(static_cast<SDL_GameControllerButton>(control.id), held);
     }
 };
 
-TEST_F(DefaultMappingsTest, WebSurfingCombosArriveWithTheirModifiers) {
-    start("Web surfing");
-    tap(SDL_CONTROLLER_BUTTON_A, {press(KEY_LEFTSHIFT), press(KEY_LEFTCTRL), press(KEY_G)},
-        {release(KEY_G), release(KEY_LEFTSHIFT), release(KEY_LEFTCTRL)});
-    tap(SDL_CONTROLLER_BUTTON_B, {press(KEY_LEFTCTRL), press(KEY_SPACE)},
-        {release(KEY_SPACE), release(KEY_LEFTCTRL)});
-    tap(SDL_CONTROLLER_BUTTON_DPAD_LEFT, {press(KEY_LEFTALT), press(KEY_LEFT)},
-        {release(KEY_LEFT), release(KEY_LEFTALT)});
-    tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, {press(KEY_LEFTALT), press(KEY_RIGHT)},
-        {release(KEY_RIGHT), release(KEY_LEFTALT)});
+class EachDefaultMappingTest : public DefaultMappingsTest,
+                               public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        DefaultMappingsTest::SetUp();
+        if (HasFatalFailure()) return;
+        start(GetParam());
+    }
+};
+
+TEST_P(EachDefaultMappingTest, ButtonsAndTriggersArriveAsTheirKeysCombosAndClicks) {
+    for (const PressCase& c : kPresses) {
+        if (c.mapping != std::string_view(GetParam())) continue;
+        SCOPED_TRACE(c.control.name);
+        observer->clear();
+        set(c.control, true);
+        EXPECT_TRUE(arrive(c.arrival.down)) << testing::PrintToString(observer->tokens());
+        Tokens both = c.arrival.down;
+        both.insert(both.end(), c.arrival.up.begin(), c.arrival.up.end());
+        set(c.control, false);
+        EXPECT_TRUE(arrive(both)) << testing::PrintToString(observer->tokens());
+        EXPECT_TRUE(nothingHeld());
+    }
 }
 
-TEST_F(DefaultMappingsTest, WebSurfingTriggersClickTheMouse) {
-    start("Web surfing");
-    pull(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, {buttonToken(1, true)}, {buttonToken(1, false)});
-    pull(SDL_CONTROLLER_AXIS_TRIGGERLEFT, {buttonToken(3, true)}, {buttonToken(3, false)});
-}
-
-TEST_F(DefaultMappingsTest, WebSurfingLeftStickScrollsWheelClicksInItsDirection) {
-    start("Web surfing");
-    struct Case {
-        const char* name;
-        float x;
-        float y;
-        int wheelButton;
-    };
-    constexpr Case cases[] = {
-        {"up", 0, 1, 4}, {"down", 0, -1, 5}, {"left", -1, 0, 6}, {"right", 1, 0, 7}};
-    for (const Case& c : cases) {
+TEST_P(EachDefaultMappingTest, LeftStickHoldsItsMovementKeysOrScrollsInItsDirection) {
+    for (const StickCase& c : kLeftStick) {
+        if (c.mapping != std::string_view(GetParam())) continue;
         SCOPED_TRACE(c.name);
         observer->clear();
         pad->setStick(Stick::left, c.x, c.y);
-        // 800 px/s continuous scrolling: a click every 50 px.
-        EXPECT_TRUE(runUntil([&] {
-            observer->poll();
-            return observer->tokens().size() >= 6;
-        }));
+        if (c.wheel == 0) {
+            std::vector<int> keys;
+            for (int k : c.keys)
+                keys.push_back(k + 8);
+            std::sort(keys.begin(), keys.end());
+            EXPECT_TRUE(runUntil([&] { return observer->keysHeld() == keys; }))
+                << testing::PrintToString(observer->keysHeld());
+        } else {
+            EXPECT_TRUE(runUntil([&] {
+                observer->poll();
+                return observer->tokens().size() >= 6;
+            }));
+        }
         pad->setStick(Stick::left, 0, 0);
         EXPECT_TRUE(nothingHeld());
         const Tokens tokens = observer->tokens();
-        for (std::size_t i = 0; i < tokens.size(); ++i)
-            EXPECT_EQ(tokens[i], buttonToken(c.wheelButton, i % 2 == 0)) << i;
+        for (std::size_t i = 0; c.wheel != 0 && i < tokens.size(); ++i)
+            EXPECT_EQ(tokens[i], buttonToken(c.wheel, i % 2 == 0)) << i;
     }
 }
 
-TEST_F(DefaultMappingsTest, FirstPersonShooterKeysAndEightWayMovementKeys) {
-    start("First-person shooter");
-    tap(SDL_CONTROLLER_BUTTON_B, {press(KEY_SPACE)}, {release(KEY_SPACE)});
-    tap(SDL_CONTROLLER_BUTTON_Y, {press(KEY_R)}, {release(KEY_R)});
-    struct Case {
-        const char* name;
-        float x;
-        float y;
-        std::vector<int> keys;
-    };
-    const Case cases[] = {
-        {"up", 0, 1, {KEY_W + 8}},
-        {"left", -1, 0, {KEY_A + 8}},
-        {"down", 0, -1, {KEY_S + 8}},
-        {"right", 1, 0, {KEY_D + 8}},
-        {"up-right", 0.7f, 0.7f, {KEY_W + 8, KEY_D + 8}},
-        {"down-left", -0.7f, -0.7f, {KEY_S + 8, KEY_A + 8}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        holdLeftStick(c.x, c.y, c.keys);
-    }
-}
-
-TEST_F(DefaultMappingsTest, FirstPersonShooterTriggersClickTheMouse) {
-    start("First-person shooter");
-    pull(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, {buttonToken(1, true)}, {buttonToken(1, false)});
-    pull(SDL_CONTROLLER_AXIS_TRIGGERLEFT, {buttonToken(3, true)}, {buttonToken(3, false)});
-}
-
-TEST_F(DefaultMappingsTest, DragonQuestBuildersEveryButtonTypesItsKey) {
-    start("Dragon Quest Builders 1");
-    struct Case {
-        SDL_GameControllerButton button;
-        int key;
-    };
-    constexpr Case buttons[] = {
-        {SDL_CONTROLLER_BUTTON_A, KEY_C},
-        {SDL_CONTROLLER_BUTTON_B, KEY_X},
-        {SDL_CONTROLLER_BUTTON_X, KEY_V},
-        {SDL_CONTROLLER_BUTTON_Y, KEY_Z},
-        {SDL_CONTROLLER_BUTTON_START, KEY_M},
-        {SDL_CONTROLLER_BUTTON_BACK, KEY_SPACE},
-        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, KEY_Q},
-        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, KEY_E},
-        {SDL_CONTROLLER_BUTTON_LEFTSTICK, KEY_F},
-        {SDL_CONTROLLER_BUTTON_RIGHTSTICK, KEY_G},
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, KEY_U},
-        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, KEY_J},
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, KEY_H},
-        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, KEY_K},
-    };
-    for (const Case& c : buttons) {
-        SCOPED_TRACE(SDL_GameControllerGetStringForButton(c.button));
-        tap(c.button, {press(c.key)}, {release(c.key)});
-    }
-    pull(SDL_CONTROLLER_AXIS_TRIGGERLEFT, {press(KEY_R)}, {release(KEY_R)});
-    pull(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, {press(KEY_T)}, {release(KEY_T)});
-    holdLeftStick(0, 1, {KEY_W + 8});
-    holdLeftStick(1, -1, {KEY_S + 8, KEY_D + 8});
-}
+INSTANTIATE_TEST_SUITE_P(DefaultMappings, EachDefaultMappingTest,
+                         testing::Values(kWeb, kShooter, kBuilders),
+                         [](const auto& param) { return testName(param.param); });
 
 TEST_F(DefaultMappingsTest, StoppingTheMappingReleasesEverythingHeld) {
-    start("Web surfing");
+    start(kWeb);
     pad->setButton(SDL_CONTROLLER_BUTTON_A, true);
     pad->setButton(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
     pad->setTrigger(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 1.0f);
@@ -182,8 +204,8 @@ TEST_F(DefaultMappingsTest, StoppingTheMappingReleasesEverythingHeld) {
     EXPECT_TRUE(nothingHeld()) << testing::PrintToString(observer->keysHeld());
 }
 
-TEST_F(DefaultMappingsTest, DetachingTheControllerWhileInputsAreHeldReleasesEverything) {
-    start("First-person shooter");
+TEST_F(DefaultMappingsTest, DetachingTheControllerWhileInputsAreHeldReleasesThemAndStops) {
+    start(kShooter);
     pad->setButton(SDL_CONTROLLER_BUTTON_B, true);
     pad->setStick(Stick::left, 0.7f, 0.7f);
     pad->setTrigger(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 1.0f);
@@ -192,7 +214,10 @@ TEST_F(DefaultMappingsTest, DetachingTheControllerWhileInputsAreHeldReleasesEver
     })) << testing::PrintToString(observer->keysHeld());
     pad->detach();
     EXPECT_TRUE(nothingHeld()) << testing::PrintToString(observer->keysHeld());
-    EXPECT_TRUE(runUntil([&] { return !model().runState().isRunning(); }));
+    EXPECT_TRUE(runUntil([&] { return model().gamepad() == nullptr; }));
+    EXPECT_FALSE(model().runState().isRunning());
+    EXPECT_FALSE(app->runner().isRunning());
+    EXPECT_EQ(log->count("Runner stopped"), 1u);
 }
 
 // The right stick moves the pointer at the output's speed (points per second at full
@@ -228,17 +253,14 @@ protected:
 
 TEST_P(PointerTravelTest, RightStickMovesThePointerBySpeedTimesTime) {
     const PointerCase& c = GetParam();
-    Mapping mapping;
-    for (const Mapping& m : model().mappings())
-        if (m.name == c.mapping) mapping = m;
-    ASSERT_EQ(mapping.name, c.mapping);
-    if (c.mode != mapping.rightThumbstickMode) {
-        mapping.rightThumbstickMode = c.mode;
-        mapping.name += " (copy)";
-        const Uuid copy = model().addMapping(mapping);
-        mapping = *model().mapping(copy);
+    auto mapping = named(c.mapping);
+    ASSERT_TRUE(mapping);
+    if (c.mode != mapping->rightThumbstickMode) {
+        mapping->rightThumbstickMode = c.mode;
+        mapping->name += " (copy)";
+        mapping = model().mapping(model().addMapping(*mapping));
     }
-    start(mapping);
+    start(*mapping);
 
     struct Direction {
         const char* name;
@@ -255,7 +277,7 @@ TEST_P(PointerTravelTest, RightStickMovesThePointerBySpeedTimesTime) {
         // machine) is measured again.
         for (int attempt = 1;; ++attempt) {
             observer->warpPointer(100, 100);
-            pause(20ms);
+            runFor(20ms);
             const auto from = observer->pointer();
             // Both ends of the hold reach the engine at its next tick, so the held time carries
             // over.
@@ -265,7 +287,7 @@ TEST_P(PointerTravelTest, RightStickMovesThePointerBySpeedTimesTime) {
             pad->setStick(Stick::right, 0, 0);
             const double held =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            pause(30ms);
+            runFor(30ms);
             if (longestStall > 0.02 && attempt < 3) continue;
             const auto to = observer->pointer();
             const double expected = c.speed * held;
@@ -276,20 +298,17 @@ TEST_P(PointerTravelTest, RightStickMovesThePointerBySpeedTimesTime) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DefaultMappings, PointerTravelTest,
-    testing::Values(PointerCase{"Web surfing", ThumbstickMode::smooth, 800},
-                    PointerCase{"Web surfing", ThumbstickMode::eightWay, 800},
-                    PointerCase{"First-person shooter", ThumbstickMode::smooth, 1800},
-                    PointerCase{"First-person shooter", ThumbstickMode::eightWay, 1800},
-                    PointerCase{"Dragon Quest Builders 1", ThumbstickMode::smooth, 800},
-                    PointerCase{"Dragon Quest Builders 1", ThumbstickMode::eightWay, 800}),
-    [](const testing::TestParamInfo<PointerCase>& param) {
-        std::string name =
-            std::string(param.param.mapping) + "_" + std::string(rawValue(param.param.mode));
-        std::erase_if(name, [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); });
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(DefaultMappings, PointerTravelTest,
+                         testing::Values(PointerCase{kWeb, ThumbstickMode::smooth, 800},
+                                         PointerCase{kWeb, ThumbstickMode::eightWay, 800},
+                                         PointerCase{kShooter, ThumbstickMode::smooth, 1800},
+                                         PointerCase{kShooter, ThumbstickMode::eightWay, 1800},
+                                         PointerCase{kBuilders, ThumbstickMode::smooth, 800},
+                                         PointerCase{kBuilders, ThumbstickMode::eightWay, 800}),
+                         [](const auto& param) {
+                             return testName(std::string(param.param.mapping) + "_" +
+                                             std::string(rawValue(param.param.mode)));
+                         });
 
 }  // namespace
 }  // namespace joywright::e2e

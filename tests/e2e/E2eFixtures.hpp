@@ -28,6 +28,10 @@ inline bool runUntil(const std::function<bool()>& condition,
     }
     return true;
 }
+// Runs the Qt event loop for `time`.
+inline void runFor(std::chrono::milliseconds time) {
+    runUntil([] { return false; }, time);
+}
 
 // A private Xvfb, an observer of it, and the program's own connection to it.
 class XServerTest : public testing::Test {

@@ -11,17 +11,31 @@ namespace {
 
 using Tokens = std::vector<std::string>;
 
-std::string down(int linuxKey) {
-    return keyToken(linuxKey, true);
+// Each key pressed then released, as tokens.
+Tokens tapped(std::initializer_list<int> linuxKeys) {
+    Tokens tokens;
+    for (int key : linuxKeys) {
+        tokens.push_back(keyToken(key, true));
+        tokens.push_back(keyToken(key, false));
+    }
+    return tokens;
 }
-std::string up(int linuxKey) {
-    return keyToken(linuxKey, false);
+Tokens clicked(std::initializer_list<int> xButtons) {
+    Tokens tokens;
+    for (int button : xButtons) {
+        tokens.push_back(buttonToken(button, true));
+        tokens.push_back(buttonToken(button, false));
+    }
+    return tokens;
 }
-std::string press(int button) {
-    return buttonToken(button, true);
+
+void tap(XTestEventSynthesizer& s, KeyCode key) {
+    s.postKey(key, {}, {}, {}, true);
+    s.postKey(key, {}, {}, {}, false);
 }
-std::string release(int button) {
-    return buttonToken(button, false);
+void click(XTestEventSynthesizer& s, MouseButton button, int clickCount = 1) {
+    s.postMouseButton(button, true, clickCount, {10, 10});
+    s.postMouseButton(button, false, clickCount, {10, 10});
 }
 
 class XTestSynthesizerTest : public XServerTest {
@@ -33,99 +47,102 @@ protected:
         ASSERT_TRUE(synthesizer->canPost());
     }
 
-    void expectTokens(const Tokens& expected) {
-        EXPECT_TRUE(observer->waitForTokens(expected))
-            << ::testing::PrintToString(observer->tokens());
-    }
-
     std::unique_ptr<XTestEventSynthesizer> synthesizer;
 };
 
-TEST_F(XTestSynthesizerTest, AComboPressesItsModifiersAroundTheKey) {
-    const ModifierSet ctrlShift{ModifierKey::leftControl, ModifierKey::leftShift};
-    synthesizer->postKey(KeyCode::g, {}, ctrlShift, ctrlShift, true);
-    expectTokens({down(KEY_LEFTSHIFT), down(KEY_LEFTCTRL), down(KEY_G)});
-    EXPECT_EQ(observer->keysHeld(),
-              (std::vector<int>{KEY_LEFTCTRL + 8, KEY_G + 8, KEY_LEFTSHIFT + 8}));
+struct PostCase {
+    const char* what;
+    std::function<void(XTestEventSynthesizer&)> post;
+    Tokens expected;
+    const char* logLine = nullptr;
+};
 
-    synthesizer->postKey(KeyCode::g, ctrlShift, {}, {}, false);
-    expectTokens({down(KEY_LEFTSHIFT), down(KEY_LEFTCTRL), down(KEY_G), up(KEY_G),
-                  up(KEY_LEFTSHIFT), up(KEY_LEFTCTRL)});
-    EXPECT_TRUE(observer->waitUntilNothingHeld());
-}
+const ModifierSet kRightAndSuper{ModifierKey::rightOption, ModifierKey::leftCommand,
+                                 ModifierKey::rightCommand};
 
-TEST_F(XTestSynthesizerTest, RightHandAndSuperModifiersAreTheirOwnKeys) {
-    const ModifierSet mods{ModifierKey::rightOption, ModifierKey::leftCommand,
-                           ModifierKey::rightCommand};
-    synthesizer->postKey(std::nullopt, {}, mods, mods, true);
-    synthesizer->postKey(std::nullopt, mods, {}, {}, false);
-    expectTokens({down(KEY_RIGHTALT), down(KEY_LEFTMETA), down(KEY_RIGHTMETA), up(KEY_RIGHTALT),
-                  up(KEY_LEFTMETA), up(KEY_RIGHTMETA)});
-    EXPECT_TRUE(observer->waitUntilNothingHeld());
-}
-
-TEST_F(XTestSynthesizerTest, ARepeatPressesTheHeldKeyAgain) {
-    synthesizer->postKey(KeyCode::a, {}, {}, {}, true);
-    synthesizer->postKeyRepeat(KeyCode::a, {});
-    synthesizer->postKeyRepeat(KeyCode::a, {});
-    synthesizer->postKey(KeyCode::a, {}, {}, {}, false);
-    expectTokens({down(KEY_A), down(KEY_A), down(KEY_A), up(KEY_A)});
-}
-
-TEST_F(XTestSynthesizerTest, HelpForwardDeleteAndMediaKeysPostTheirLinuxKeys) {
-    for (const KeyCode key : {KeyCode::help, KeyCode::forwardDelete, KeyCode::play,
-                              KeyCode::soundUp, KeyCode::brightnessDown, KeyCode::numLock}) {
-        synthesizer->postKey(key, {}, {}, {}, true);
-        synthesizer->postKey(key, {}, {}, {}, false);
+// What the server receives for each kind of request, from a fresh synthesizer.
+TEST_F(XTestSynthesizerTest, EachRequestArrivesAsItsKeysAndButtons) {
+    const PostCase cases[] = {
+        {"right-hand and Super modifiers are their own keys",
+         [](auto& s) {
+             s.postKey(std::nullopt, {}, kRightAndSuper, kRightAndSuper, true);
+             s.postKey(std::nullopt, kRightAndSuper, {}, {}, false);
+         },
+         {keyToken(KEY_RIGHTALT, true), keyToken(KEY_LEFTMETA, true), keyToken(KEY_RIGHTMETA, true),
+          keyToken(KEY_RIGHTALT, false), keyToken(KEY_LEFTMETA, false),
+          keyToken(KEY_RIGHTMETA, false)}},
+        {"a repeat presses the held key again",
+         [](auto& s) {
+             s.postKey(KeyCode::a, {}, {}, {}, true);
+             s.postKeyRepeat(KeyCode::a, {});
+             s.postKeyRepeat(KeyCode::a, {});
+             s.postKey(KeyCode::a, {}, {}, {}, false);
+         },
+         {keyToken(KEY_A, true), keyToken(KEY_A, true), keyToken(KEY_A, true),
+          keyToken(KEY_A, false)}},
+        {"Help, Forward Delete and media keys post their Linux keys",
+         [](auto& s) {
+             for (const KeyCode key : {KeyCode::help, KeyCode::forwardDelete, KeyCode::play,
+                                       KeyCode::soundUp, KeyCode::brightnessDown, KeyCode::numLock})
+                 tap(s, key);
+         },
+         tapped({KEY_INSERT, KEY_DELETE, KEY_PLAYPAUSE, KEY_VOLUMEUP, KEY_BRIGHTNESSDOWN,
+                 KEY_NUMLOCK})},
+        // Escape is a marker: once it arrives, anything posted before it has arrived too.
+        {"keys without a Linux counterpart post nothing",
+         [](auto& s) {
+             tap(s, KeyCode::contrastUp);
+             tap(s, KeyCode::function);
+             tap(s, KeyCode::escape);
+         },
+         tapped({KEY_ESC})},
+        {"mouse buttons press their X buttons, logging the click count",
+         [](auto& s) {
+             click(s, MouseButton::left());
+             click(s, MouseButton::right());
+             click(s, MouseButton::center(), 2);
+         },
+         clicked({1, 3, 2}), "Mouse clicks: 2"},
+        // A button the server's pointer does not have posts nothing (and causes no X error).
+        {"side buttons press back and forward",
+         [](auto& s) {
+             click(s, MouseButton::other(3));
+             click(s, MouseButton::other(4));
+             click(s, MouseButton::other(200));
+             click(s, MouseButton::left());
+         },
+         clicked({8, 9, 1})},
+        {"line scrolling clicks the wheel once per line",
+         [](auto& s) {
+             s.postScrollNotch(1, 0);   // up
+             s.postScrollNotch(-2, 0);  // down twice
+             s.postScrollNotch(0, 1);   // left
+             s.postScrollNotch(0, -1);  // right
+         },
+         clicked({4, 5, 5, 6, 7})},
+        // The 20 px left over from 120 and 30 more make a click.
+        {"pixel scrolling clicks once per fifty pixels",
+         [](auto& s) {
+             s.postScroll(120, 0);
+             s.postScroll(30, -49);
+             s.postScroll(0, -1);
+         },
+         clicked({4, 4, 4, 7})},
+    };
+    for (const PostCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        observer->clear();
+        ScopedLogCapture log;
+        XTestEventSynthesizer fresh(connection);
+        c.post(fresh);
+        EXPECT_TRUE(observer->waitForTokens(c.expected))
+            << testing::PrintToString(observer->tokens());
+        EXPECT_TRUE(observer->waitUntilNothingHeld());
+        EXPECT_FALSE(log->contains("X error"));
+        if (c.logLine) {
+            EXPECT_EQ(log->count(c.logLine), 1u);
+        }
     }
-    expectTokens({down(KEY_INSERT), up(KEY_INSERT), down(KEY_DELETE), up(KEY_DELETE),
-                  down(KEY_PLAYPAUSE), up(KEY_PLAYPAUSE), down(KEY_VOLUMEUP), up(KEY_VOLUMEUP),
-                  down(KEY_BRIGHTNESSDOWN), up(KEY_BRIGHTNESSDOWN), down(KEY_NUMLOCK),
-                  up(KEY_NUMLOCK)});
-}
-
-TEST_F(XTestSynthesizerTest, KeysWithoutALinuxCounterpartPostNothing) {
-    for (const KeyCode key : {KeyCode::contrastUp, KeyCode::function}) {
-        synthesizer->postKey(key, {}, {}, {}, true);
-        synthesizer->postKey(key, {}, {}, {}, false);
-    }
-    // A marker behind them: once it arrives, anything posted before it has arrived too.
-    synthesizer->postKey(KeyCode::escape, {}, {}, {}, true);
-    synthesizer->postKey(KeyCode::escape, {}, {}, {}, false);
-    expectTokens({down(KEY_ESC), up(KEY_ESC)});
-}
-
-TEST_F(XTestSynthesizerTest, MouseButtonsPressTheirXButtons) {
-    const Point at{10, 10};
-    for (const MouseButton button :
-         {MouseButton::left(), MouseButton::right(), MouseButton::center()}) {
-        synthesizer->postMouseButton(button, true, 1, at);
-        synthesizer->postMouseButton(button, false, 1, at);
-    }
-    expectTokens({press(1), release(1), press(3), release(3), press(2), release(2)});
-    EXPECT_TRUE(observer->waitUntilNothingHeld());
-}
-
-TEST_F(XTestSynthesizerTest, SideButtonsPressBackAndForward) {
-    synthesizer->postMouseButton(MouseButton::other(3), true, 1, {});
-    synthesizer->postMouseButton(MouseButton::other(3), false, 1, {});
-    synthesizer->postMouseButton(MouseButton::other(4), true, 1, {});
-    synthesizer->postMouseButton(MouseButton::other(4), false, 1, {});
-    // A button the server's pointer does not have posts nothing (and causes no X error).
-    ScopedLogCapture log;
-    synthesizer->postMouseButton(MouseButton::other(200), true, 1, {});
-    synthesizer->postMouseButton(MouseButton::other(200), false, 1, {});
-    synthesizer->postMouseButton(MouseButton::left(), true, 1, {});
-    synthesizer->postMouseButton(MouseButton::left(), false, 1, {});
-    expectTokens({press(8), release(8), press(9), release(9), press(1), release(1)});
-    EXPECT_FALSE(log->contains("X error"));
-}
-
-TEST_F(XTestSynthesizerTest, APressIsLoggedWithItsClickCount) {
-    ScopedLogCapture log;
-    synthesizer->postMouseButton(MouseButton::left(), true, 2, {});
-    synthesizer->postMouseButton(MouseButton::left(), false, 2, {});
-    EXPECT_EQ(log->count("Mouse clicks: 2"), 1u);
 }
 
 TEST_F(XTestSynthesizerTest, AbsoluteMotionPutsThePointerThereAndKeepsTheFraction) {
@@ -136,27 +153,21 @@ TEST_F(XTestSynthesizerTest, AbsoluteMotionPutsThePointerThereAndKeepsTheFractio
         return observer->pointer() == XObserver::Position{100, 201};
     }));
     EXPECT_GT(observer->motionCount(), 0u);
-    // The engine reads back where it aimed, so slow motion adds up instead of rounding away.
+    // The engine reads back where it aimed, so slow motion adds up instead of rounding away:
+    // 0.4 px per step, as a slow stick at 250 Hz moves, 50 steps make 20 px.
     EXPECT_EQ(display.cursorPosition(), (Point{100.4, 200.6}));
-
-    // Moved by someone else: whole pixels again.
-    observer->warpPointer(300, 40);
-    EXPECT_EQ(display.cursorPosition(), (Point{300, 40}));
-}
-
-TEST_F(XTestSynthesizerTest, SlowMotionAddsUpOverManySteps) {
-    VirtualMainLoop loop;
-    X11Display display(connection, loop);
-    observer->warpPointer(100, 100);
-    // 0.4 px per step, as a slow stick at 250 Hz moves: 50 steps make 20 px.
     for (int step = 0; step < 50; ++step) {
         const Point at = *display.cursorPosition();
         synthesizer->postMouseMove({at.x + 0.4, at.y}, std::nullopt);
         observer->poll();
     }
     EXPECT_TRUE(observer->waitUntil([&] {
-        return observer->pointer() == XObserver::Position{120, 100};
+        return observer->pointer() == XObserver::Position{120, 201};
     })) << observer->pointer().x;
+
+    // Moved by someone else: whole pixels again.
+    observer->warpPointer(300, 40);
+    EXPECT_EQ(display.cursorPosition(), (Point{300, 40}));
 }
 
 TEST_F(XTestSynthesizerTest, RelativeMotionMovesByTheDelta) {
@@ -169,53 +180,15 @@ TEST_F(XTestSynthesizerTest, RelativeMotionMovesByTheDelta) {
         << "," << observer->pointer().y;
 }
 
-TEST_F(XTestSynthesizerTest, LineScrollingClicksTheWheelOncePerLine) {
-    synthesizer->postScrollNotch(1, 0);   // up
-    synthesizer->postScrollNotch(-2, 0);  // down twice
-    synthesizer->postScrollNotch(0, 1);   // left
-    synthesizer->postScrollNotch(0, -1);  // right
-    expectTokens({press(4), release(4), press(5), release(5), press(5), release(5), press(6),
-                  release(6), press(7), release(7)});
-}
-
-TEST_F(XTestSynthesizerTest, PixelScrollingClicksOncePerFiftyPixels) {
-    synthesizer->postScroll(120, 0);
-    expectTokens({press(4), release(4), press(4), release(4)});
-    observer->clear();
-    synthesizer->postScroll(30, -49);  // the 20 px left over and 30 more make a click
-    synthesizer->postScroll(0, -1);
-    expectTokens({press(4), release(4), press(7), release(7)});
-}
-
 TEST_F(XTestSynthesizerTest, ABatchSendsItsEventsTogetherWhenItEnds) {
     {
         X11Connection::Batch batch(*connection);
-        synthesizer->postKey(KeyCode::b, {}, {}, {}, true);
-        synthesizer->postKey(KeyCode::b, {}, {}, {}, false);
+        tap(*synthesizer, KeyCode::b);
         // Still in this process's buffer: the server cannot have seen them.
         observer->poll();
         EXPECT_TRUE(observer->tokens().empty());
     }
-    expectTokens({down(KEY_B), up(KEY_B)});
-}
-
-TEST(XTestSynthesizerWithoutDisplay, EverythingDegradesAndTheReasonIsLoggedOnce) {
-    ScopedLogCapture log;
-    const auto connection = X11Connection::openOrLog(":4095");
-    EXPECT_EQ(connection, nullptr);
-    ASSERT_EQ(log->lines().size(), 1u);
-    EXPECT_EQ(log->lines()[0].level, LogLevel::error);
-    EXPECT_TRUE(log->contains("Cannot open X display \":4095\""));
-
-    XTestEventSynthesizer synthesizer(connection);
-    EXPECT_FALSE(synthesizer.canPost());
-    synthesizer.postKey(KeyCode::a, {}, {ModifierKey::leftShift}, {ModifierKey::leftShift}, true);
-    synthesizer.postMouseButton(MouseButton::left(), true, 1, {});
-    synthesizer.postMouseMove({1, 1}, std::nullopt);
-    synthesizer.postRelativeMouseMove(1, 1);
-    synthesizer.postScroll(100, 100);
-    synthesizer.postScrollNotch(1, 1);
-    EXPECT_EQ(log->lines().size(), 2u);  // only the debug line of the press
+    EXPECT_TRUE(observer->waitForTokens(tapped({KEY_B})));
 }
 
 }  // namespace
