@@ -39,19 +39,18 @@ struct Scenario {
     bool relativeMouse = false;
 };
 
-// A Runner on a recording synthesizer and a fake 1920x1080 display whose cursor follows the
-// posted moves. Appended instructions are applied at the next tick().
+// A Runner on a recording synthesizer and a fake 1920x1080 display whose cursor, at (100, 100)
+// to begin with, follows the posted moves; double-click interval 0.5 s, key-repeat delay 0.5 s and
+// interval 0.125 s. Appended instructions are applied at the next tick().
 struct RunnerHarness {
-    FakeDisplay display;
+    FakeDisplay display = [] {
+        FakeDisplay d;
+        d.timing = {.doubleClickInterval = 0.5, .keyRepeatDelay = 0.5, .keyRepeatInterval = 0.125};
+        d.cursor = Point{100, 100};
+        return d;
+    }();
     RecordingSynthesizer synth;
-    Runner runner;
-
-    explicit RunnerHarness(SystemTiming timing = {.doubleClickInterval = 0.5,
-                                                  .keyRepeatDelay = 0.5,
-                                                  .keyRepeatInterval = 0.125})
-        : display(withTiming(timing)), runner(wire(synth, display), display) {
-        display.setCursor({100, 100});
-    }
+    Runner runner{connectedSynth(), display};
 
     RunnerHarness& send(const FrameInput& input) {
         runner.frame().append(input);
@@ -97,14 +96,9 @@ struct RunnerHarness {
     }
 
 private:
-    static FakeDisplay withTiming(SystemTiming timing) {
-        FakeDisplay d;
-        d.timing = timing;
-        return d;
-    }
-    static RecordingSynthesizer& wire(RecordingSynthesizer& s, FakeDisplay& d) {
-        s.display = &d;
-        return s;
+    RecordingSynthesizer& connectedSynth() {
+        synth.display = &display;
+        return synth;
     }
 };
 

@@ -6,11 +6,10 @@ namespace joywright {
 namespace {
 
 using enum ModifierKey;
-using test::RunnerHarness;
-using test::Scenario;
-
 using test::keyDown;
 using test::keyUp;
+using test::RunnerHarness;
+using test::Scenario;
 
 // Frames of 1/64 s; repeat delay 0.5 s (32 frames), interval 0.125 s (8 frames). A key queued
 // in a step is pressed at that step's first frame.

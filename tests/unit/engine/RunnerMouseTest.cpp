@@ -22,9 +22,8 @@ std::vector<FrameInput> click(MouseButton b, int times = 1) {
 
 // Double-click interval 0.5 s = 32 frames of 1/64 s; the cursor starts at (100, 100).
 TEST(RunnerMouseButtons, ClickStatesAndDragsFollowTheHeldButtons) {
-    const std::string at101 = "@(101,100)";
-    const auto clicked = [&](int n, int count) {
-        const auto t = std::to_string(n) + at101 + "x" + std::to_string(count);
+    const auto clicked = [](int n, int count) {  // a click at (101, 100)
+        const auto t = std::to_string(n) + "@(101,100)x" + std::to_string(count);
         return "+mouse" + t + " -mouse" + t;
     };
     const Scenario scenarios[] = {
