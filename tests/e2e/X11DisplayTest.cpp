@@ -40,7 +40,7 @@ protected:
     std::unique_ptr<X11Display> display;
 };
 
-TEST_F(X11DisplayTest, ReportsTheServersScreenAndPointerAndTrustsItsXTest) {
+TEST_F(X11DisplayTest, ReportsTheServersScreenPointerKeyRepeatAndXTest) {
     const auto screens = display->screens();
     ASSERT_EQ(screens.size(), 1u);
     EXPECT_EQ(screens[0].frame, (Rect{0, 0, 1280, 1024}));
@@ -48,9 +48,7 @@ TEST_F(X11DisplayTest, ReportsTheServersScreenAndPointerAndTrustsItsXTest) {
     observer->warpPointer(321, 654);
     EXPECT_EQ(display->cursorPosition(), (Point{321, 654}));
     EXPECT_TRUE(X11TrustQuery(connection).isProcessTrusted());
-}
 
-TEST_F(X11DisplayTest, ReadsTheKeyRepeatTimingOfTheServer) {
     ::Display* x = observer->display();
     ASSERT_TRUE(XkbSetAutoRepeatRate(x, XkbUseCoreKbd, 300, 30));
     XSync(x, False);

@@ -180,16 +180,5 @@ TEST_F(XTestSynthesizerTest, RelativeMotionMovesByTheDelta) {
         << "," << observer->pointer().y;
 }
 
-TEST_F(XTestSynthesizerTest, ABatchSendsItsEventsTogetherWhenItEnds) {
-    {
-        X11Connection::Batch batch(*connection);
-        tap(*synthesizer, KeyCode::b);
-        // Still in this process's buffer: the server cannot have seen them.
-        observer->poll();
-        EXPECT_TRUE(observer->tokens().empty());
-    }
-    EXPECT_TRUE(observer->waitForTokens(tapped({KEY_B})));
-}
-
 }  // namespace
 }  // namespace joywright::e2e
