@@ -83,6 +83,8 @@ TEST(ControllerSettingsJson, RoundTripsTheWholeDictionaryWithShortNumbers) {
 
     EXPECT_EQ(*encodeControllerSettings({}), "{}");
     EXPECT_TRUE(decodeControllerSettings("{}")->empty());
+    // A name the platform reported in broken UTF-8 is still saved.
+    EXPECT_TRUE(encodeControllerSettings({{"\xff/Pad", {}}}));
 }
 
 TEST(ControllerSettingsJson, AcceptsIntegersAnyMemberOrderAndUnknownMembers) {
