@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "PersistenceTestSupport.hpp"
 #include "persistence/DataDirectories.hpp"
 #include "persistence/JsonFilePreferencesStore.hpp"
@@ -9,31 +7,10 @@
 namespace joywright {
 namespace {
 
+using testing::ScopedEnvironment;
 using testing::TempFolder;
 
-// Sets environment variables (none: unset) for one test and puts the old values back after.
-class ScopedEnvironment {
-public:
-    void set(const char* name, const std::optional<std::string>& value) {
-        if (!saved_.contains(name)) {
-            const char* old = std::getenv(name);
-            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        apply(name, value);
-    }
-    ~ScopedEnvironment() {
-        for (const auto& [name, value] : saved_)
-            apply(name, value);
-    }
-
-private:
-    static void apply(const std::string& name, const std::optional<std::string>& value) {
-        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-    std::map<std::string, std::optional<std::string>> saved_;
-};
-
-TEST(DataDirectories, FoldersLiveUnderXdgDataHomeAndAreCreated) {
+TEST(DataDirectories, FoldersLiveUnderXdgDataHomeAndAreCreatedOrSayWhyNot) {
     TempFolder folder;
     ScopedEnvironment environment;
     environment.set("XDG_DATA_HOME", (folder / "data").string());
@@ -46,6 +23,14 @@ TEST(DataDirectories, FoldersLiveUnderXdgDataHomeAndAreCreated) {
               folder / "config" / "Joywright" / "preferences.json");
     EXPECT_TRUE(std::filesystem::is_directory(app / "Mappings"));
     EXPECT_TRUE(std::filesystem::is_directory(app / "Backups"));
+
+    testing::writeFile(folder / "file", "a file where a folder should be");
+    environment.set("XDG_DATA_HOME", (folder / "file").string());
+    const auto mappings = mappingsDirectory();
+    ASSERT_FALSE(mappings.hasValue());
+    EXPECT_TRUE(mappings.error().starts_with("Could not create " +
+                                             (folder / "file" / "Joywright").string() + ": "))
+        << mappings.error();
 }
 
 TEST(DataDirectories, UnsetOrRelativeXdgDataHomeFallsBackToTheHomeFolder) {
@@ -62,18 +47,6 @@ TEST(DataDirectories, UnsetOrRelativeXdgDataHomeFallsBackToTheHomeFolder) {
         EXPECT_EQ(JsonFilePreferencesStore::defaultFile().value(),
                   folder / ".config" / "Joywright" / "preferences.json");
     }
-}
-
-TEST(DataDirectories, FolderThatCannotBeCreatedSaysWhy) {
-    TempFolder folder;
-    ScopedEnvironment environment;
-    testing::writeFile(folder / "data", "a file where a folder should be");
-    environment.set("XDG_DATA_HOME", (folder / "data").string());
-    const auto mappings = mappingsDirectory();
-    ASSERT_FALSE(mappings.hasValue());
-    EXPECT_TRUE(mappings.error().starts_with("Could not create " +
-                                             (folder / "data" / "Joywright").string() + ": "))
-        << mappings.error();
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <regex>
 
@@ -165,18 +164,18 @@ TEST_F(LegacyBackupTest, FailureIsLoggedAndLeavesTheFlagForTheNextLaunch) {
 }
 
 TEST(BackupFileName, UsesTheLocalTimeWithHyphensForColons) {
-    const char* previous = std::getenv("TZ");
-    const std::optional<std::string> saved = previous ? std::optional(previous) : std::nullopt;
     const auto when = std::chrono::system_clock::from_time_t(1741356309);  // 2025-03-07 14:05:09Z
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    EXPECT_EQ(backupFileName(when), "mappings-v1-backup-2025-03-07T14-05-09.json");
-    ::setenv("TZ", "Asia/Kolkata", 1);
-    ::tzset();
-    if (std::filesystem::exists("/usr/share/zoneinfo/Asia/Kolkata")) {
-        EXPECT_EQ(backupFileName(when), "mappings-v1-backup-2025-03-07T19-35-09.json");
+    {
+        testing::ScopedEnvironment environment;
+        environment.set("TZ", "UTC");
+        ::tzset();
+        EXPECT_EQ(backupFileName(when), "mappings-v1-backup-2025-03-07T14-05-09.json");
+        environment.set("TZ", "Asia/Kolkata");
+        ::tzset();
+        if (std::filesystem::exists("/usr/share/zoneinfo/Asia/Kolkata")) {
+            EXPECT_EQ(backupFileName(when), "mappings-v1-backup-2025-03-07T19-35-09.json");
+        }
     }
-    saved ? ::setenv("TZ", saved->c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -47,6 +48,28 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// Sets environment variables (none: unset) for one test and puts the old values back after.
+class ScopedEnvironment {
+public:
+    void set(const char* name, const std::optional<std::string>& value) {
+        if (!saved_.contains(name)) {
+            const char* old = std::getenv(name);
+            saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        }
+        apply(name, value);
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : saved_)
+            apply(name, value);
+    }
+
+private:
+    static void apply(const std::string& name, const std::optional<std::string>& value) {
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    std::map<std::string, std::optional<std::string>> saved_;
 };
 
 inline std::string readFile(const std::filesystem::path& file) {

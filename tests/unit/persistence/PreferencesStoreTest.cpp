@@ -130,8 +130,8 @@ TEST_F(JsonFilePreferencesStoreTest, FileThatCannotBeMovedAsideIsNeverOverwritte
     writeFile(file, "{broken");
     ::chmod(file.parent_path().c_str(), 0555);
     JsonFilePreferencesStore store(file);
+    ::chmod(file.parent_path().c_str(), 0755);  // writable again, yet still never overwritten
     store.setValue("a", std::string("1"));
-    ::chmod(file.parent_path().c_str(), 0755);
     EXPECT_EQ(store.string("a"), "1");
     EXPECT_EQ(readFile(file), "{broken");
     EXPECT_TRUE(log->contains("could not be moved aside"));

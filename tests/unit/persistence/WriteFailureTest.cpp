@@ -48,16 +48,13 @@ public:
     // Problems found, one per line; empty when the failure was reported and nothing was lost.
     std::string checkFailureReported(const std::string& expectedReason) const {
         std::string problems;
-        if (statuses.empty() || !statuses.back().is<SaveStatus::Error>()) {
-            problems += "status is not an error\n";
-        } else {
-            const std::string& text = statuses.back().as<SaveStatus::Error>()->text;
-            const std::string prefix =
-                "Failed to persist 1 change(s): save " + mappings[1].id.text() + ": ";
-            if (!text.starts_with(prefix)) problems += "status text: " + text + "\n";
-            if (text.find(expectedReason) == std::string::npos) {
-                problems += "status lacks \"" + expectedReason + "\": " + text + "\n";
-            }
+        const auto* error = statuses.empty() ? nullptr : statuses.back().as<SaveStatus::Error>();
+        const std::string prefix =
+            "Failed to persist 1 change(s): save " + mappings[1].id.text() + ": ";
+        if (!error || !error->text.starts_with(prefix) ||
+            error->text.find(expectedReason) == std::string::npos) {
+            problems += "status: " + (statuses.empty() ? "none" : statuses.back().description()) +
+                        ", wanted an error naming \"" + expectedReason + "\"\n";
         }
         for (std::size_t i = 0; i < mappings.size(); ++i) {
             if (readFile(fileOf(mappings[i])) != before_[i]) {
