@@ -106,8 +106,10 @@ protected:
 
     // Writes of the stored order since the last clearRecords().
     std::size_t orderWrites() const {
-        return static_cast<std::size_t>(std::count(defaults.writes().begin() + writesBefore,
-                                                   defaults.writes().end(), kMappingOrderKey));
+        const auto& writes = defaults.writes();
+        return static_cast<std::size_t>(
+            std::count(writes.begin() + static_cast<std::ptrdiff_t>(writesBefore), writes.end(),
+                       kMappingOrderKey));
     }
 
     std::filesystem::path fileOf(const Mapping& mapping) const {
