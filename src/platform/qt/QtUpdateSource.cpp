@@ -108,6 +108,7 @@ void QtUpdateSource::latestRelease(Completion completion) {
                 completion(std::nullopt);
                 return;
             }
+            if (!release->has_value()) JW_LOG_INFO(general, "Update check: no release found");
             completion(std::move(release).value());
         });
 }

@@ -26,7 +26,8 @@ struct UpdateLookup {
 // The release lookup over HTTP(S) with Qt Network. Each lookup uses a fresh network session, so
 // no cache, cookie or credential outlives it. Failures are logged at info level, once each:
 // "Update check failed: <reason>" for a transport error or a body that does not decode, "Update
-// check: non-200 response" for any other status. Needs a running Qt event loop; the completion
+// check: non-200 response" for any other status, "Update check: no release found" for an empty
+// result list. Needs a running Qt event loop; the completion
 // runs on the main thread. Destroying the source abandons lookups in flight without calling their
 // completions. Main thread only.
 class QtUpdateSource final : public UpdateSource {
