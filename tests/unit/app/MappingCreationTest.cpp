@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/MappingCreation.hpp"
+#include "model/DefaultMappings.hpp"
+#include "model/MappingDocument.hpp"
 
 namespace joywright {
 namespace {
@@ -37,6 +39,17 @@ TEST(UntitledMapping, HasEveryInputUnboundInCanonicalOrder) {
     EXPECT_EQ(a.leftThumbstickMode, ThumbstickMode::smooth);
     EXPECT_EQ(a.rightThumbstickMode, ThumbstickMode::smooth);
     EXPECT_EQ(a.schemaVersion, "1.0");
+}
+
+// A fresh id even when no mapping holds the document's (the model replaces only taken ids).
+TEST(ImportedMapping, TakesTheDocumentWithANewId) {
+    const Mapping original = webSurfingMapping();
+    const auto imported = importedMapping(writeMappingDocument(original));
+    ASSERT_TRUE(imported.hasValue());
+    EXPECT_NE(imported->id, original.id);
+    Mapping sameButId = *imported;
+    sameButId.id = original.id;
+    EXPECT_EQ(sameButId, original);
 }
 
 TEST(ImportedMapping, ReportsWhyTheTextDoesNotRead) {

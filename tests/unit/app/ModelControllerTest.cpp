@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "ModelHarness.hpp"
 #include "support/Log.hpp"
 
@@ -220,69 +218,38 @@ struct ScannerTest : ControllerTest {
     }
 };
 
-// Whether the scan handler is on the controller after each event, from the state set up above.
+// A walk through the events that start and stop the scanner.
 TEST_F(ScannerTest, RunsOnlyWhileFocusedWithAutoScanAMappingSelectedAndNoneRunning) {
-    struct Case {
-        const char* what;
-        std::function<void(Model&)> event;
-        bool scanning;
+    const auto scanning = [this] {
+        EXPECT_EQ(model().isScanning(), h.gamepad->hasValueChangedHandler());
+        return h.gamepad->hasValueChangedHandler();
     };
-    const Case cases[] = {
-        {"as set up", [](Model&) {}, true},
-        {"auto scan off", [](Model& m) { m.setAutoScan(false); }, false},
-        {"focus lost", [](Model& m) { m.setAppIsFocused(false); }, false},
-        {"focus lost and regained",
-         [](Model& m) {
-             m.setAppIsFocused(false);
-             m.setAppIsFocused(true);
-         },
-         true},
-        {"auto scan turned on while unfocused",
-         [](Model& m) {
-             m.setAppIsFocused(false);
-             m.setAutoScan(false);
-             m.setAutoScan(true);
-         },
-         false},
-        {"controller screen shown",
-         [](Model& m) { m.setSelection(SidebarSelection::controller()); }, false},
-        {"nothing selected", [](Model& m) { m.setSelection(std::nullopt); }, false},
-        {"another mapping selected",
-         [this](Model& m) { m.setSelection(SidebarSelection::mapping(browsing.id)); }, true},
-        {"a mapping started", [this](Model& m) { m.startMapping(racing); }, false},
-        {"the mapping stopped",
-         [this](Model& m) {
-             m.startMapping(racing);
-             m.stopMapping();
-         },
-         true},
-        {"controller gone", [](Model& m) { m.gamepadDisconnected(m.gamepad()); }, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ModelHarness fresh;
-        Model& m = fresh.launchWith({racing, browsing});
-        m.gamepadConnected(fresh.gamepad);
-        m.setSelection(SidebarSelection::mapping(racing.id));
-        fresh.focusWithAutoScan();
-        c.event(m);
-        EXPECT_EQ(fresh.gamepad->hasValueChangedHandler(), c.scanning);
-        EXPECT_EQ(m.isScanning(), c.scanning);
-        fresh.gamepad->buttonA().press();
-        fresh.loop.runPosted();
-        EXPECT_EQ(m.selectedInputId().has_value(), c.scanning);
-    }
-}
-
-TEST_F(ScannerTest, StartingAndStoppingIsLogged) {
     ScopedLogCapture log;
-    model().startMapping(racing);
-    EXPECT_EQ(log->count("Stopping scanner"), 1u);
-    model().stopMapping();
-    EXPECT_EQ(log->count("[startScanner] started"), 1u);
-    model().setAppIsFocused(false);
     model().setAutoScan(false);
-    EXPECT_EQ(log->count("Stopping scanner"), 2u) << "only a scanner that is on is stopped";
+    EXPECT_FALSE(scanning());
+    click(h.gamepad->buttonA());
+    EXPECT_EQ(model().selectedInputId(), std::nullopt) << "presses select nothing";
+    model().setAppIsFocused(false);
+    model().setAutoScan(true);
+    EXPECT_FALSE(scanning()) << "not focused";
+    model().setAppIsFocused(true);
+    EXPECT_TRUE(scanning());
+    model().setSelection(SidebarSelection::controller());
+    EXPECT_FALSE(scanning());
+    model().setSelection(SidebarSelection::mapping(browsing.id));
+    EXPECT_TRUE(scanning());
+    model().setSelection(std::nullopt);
+    EXPECT_FALSE(scanning());
+    model().setSelection(SidebarSelection::mapping(racing.id));
+    model().startMapping(racing);
+    EXPECT_FALSE(scanning());
+    model().stopMapping();
+    EXPECT_TRUE(scanning());
+    // Every install and every removal of an installed handler is logged, nothing else.
+    EXPECT_EQ(log->count("[startScanner] started"), 4u);
+    EXPECT_EQ(log->count("Stopping scanner"), 4u);
+    model().gamepadDisconnected(h.gamepad);
+    EXPECT_FALSE(scanning());
 }
 
 TEST_F(ScannerTest, DpadLeftOnANoopInputBecomesAnEmptyKeyPressAndArmsRecording) {
@@ -337,14 +304,19 @@ TEST_F(ScannerTest, AReplacedControllerNoLongerScans) {
     EXPECT_EQ(model().selectedInputId(), InputName::buttonY);
 }
 
-TEST_F(ScannerTest, AScanQueuedBeforeTheSelectionOrTheModelIsGoneDoesNothing) {
+TEST_F(ScannerTest, AScanQueuedBeforeFocusSelectionOrTheModelIsGoneDoesNothing) {
     h.gamepad->buttonA().press();
+    model().setAppIsFocused(false);
+    h.loop.runPosted();
+    EXPECT_EQ(model().selectedInputId(), std::nullopt) << "focus lost";
+    model().setAppIsFocused(true);
+    h.gamepad->buttonA().release();
     model().setSelection(std::nullopt);
     h.loop.runPosted();
-    EXPECT_EQ(model().selectedInputId(), std::nullopt);
+    EXPECT_EQ(model().selectedInputId(), std::nullopt) << "nothing selected";
 
     model().setSelection(SidebarSelection::mapping(racing.id));
-    h.gamepad->buttonA().release();
+    h.gamepad->buttonA().press();
     h.model.reset();
     EXPECT_FALSE(h.gamepad->hasValueChangedHandler());
     EXPECT_EQ(h.loop.runPosted(), 1u);

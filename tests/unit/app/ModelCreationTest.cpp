@@ -64,9 +64,9 @@ TEST(ModelCreation, StoredPreferencesAreReadAndWrittenBackCanonically) {
         {"/Gamepad", {.deadZone = 0.1f, .calibration = {}}}};
     h.preferences.setValue("controllerSettings",
                            PreferenceData{encodeControllerSettings(settings).value()});
-    const auto writesBefore = h.preferences.writes().size();
+    const auto written = static_cast<std::ptrdiff_t>(h.preferences.writes().size());
 
-    Model& model = h.launch();
+    Model& model = h.launchWith({});
     EXPECT_EQ(model.responseCurve(), ResponseCurve::exponential(1.0));
     EXPECT_EQ(h.runner.responseCurve(), ResponseCurve::exponential(1.0));
     EXPECT_EQ(model.autoEnableMode(), AutoEnableMode::specific(last));
@@ -81,13 +81,7 @@ TEST(ModelCreation, StoredPreferencesAreReadAndWrittenBackCanonically) {
     EXPECT_EQ(h.preferences.data("autoEnableMode")->bytes,
               R"({"type":"specific","mappingId":")" + last.text() + "\"}");
     EXPECT_EQ(h.preferences.string("lastUsedMappingId"), last.text());
-    std::vector<std::string> modelWrites;
-    for (std::size_t i = writesBefore; i < h.preferences.writes().size(); ++i) {
-        const auto& key = h.preferences.writes()[i];
-        if (std::find(std::begin(kModelKeys), std::end(kModelKeys), key) != std::end(kModelKeys))
-            modelWrites.push_back(key);
-    }
-    EXPECT_EQ(modelWrites,
+    EXPECT_EQ(std::vector(h.preferences.writes().begin() + written, h.preferences.writes().end()),
               (std::vector<std::string>{"responseCurve", "autoEnableMode", "lastUsedMappingId"}));
 }
 
@@ -147,29 +141,27 @@ private:
     std::optional<std::string> previous_;
 };
 
-TEST(ModelCreation, WithoutAGivenStoreTheDataFolderIsUsed) {
+TEST(ModelCreation, WithoutAGivenStoreTheDataFolderIsUsedOrTheDefaultsRunInMemory) {
     ModelHarness h;
-    ScopedEnvironment data("XDG_DATA_HOME", h.folder.path().string());
-    auto d = h.dependencies();
-    d.storage = nullptr;
-    Model model(std::move(d));
-    const auto folder = h.folder.path() / "Joywright" / "Mappings";
-    EXPECT_EQ(model.mappingsFolder(), folder);
-    EXPECT_EQ(model.mappings().size(), 3u);
-    EXPECT_TRUE(std::filesystem::exists(folder / (model.mappings()[0].id.text() + ".json")));
-    EXPECT_EQ(model.mappingFile(model.mappings()[0].id),
-              folder / (model.mappings()[0].id.text() + ".json"));
-}
-
-TEST(ModelCreation, AStoreThatCannotOpenRunsOnDefaultsInMemory) {
-    ModelHarness h;
+    const auto withoutStore = [&h] {
+        auto d = h.dependencies();
+        d.storage = nullptr;
+        return d;
+    };
+    {
+        ScopedEnvironment data("XDG_DATA_HOME", h.folder.path().string());
+        Model model(withoutStore());
+        const auto file = h.folder.path() / "Joywright" / "Mappings" /
+                          (model.mappings().at(0).id.text() + ".json");
+        EXPECT_EQ(model.mappingsFolder(), file.parent_path());
+        EXPECT_EQ(model.mappingFile(model.mappings()[0].id), file);
+        EXPECT_TRUE(std::filesystem::exists(file));
+    }
     const auto blocker = h.folder.path() / "file";
     std::ofstream(blocker) << "not a folder";
     ScopedEnvironment data("XDG_DATA_HOME", (blocker / "data").string());
-    auto d = h.dependencies();
-    d.storage = nullptr;
     ScopedLogCapture log;
-    Model model(std::move(d));
+    Model model(withoutStore());
     EXPECT_TRUE(log->contains("Failed to initialize MappingFileStorage: "));
     EXPECT_FALSE(model.hasPersistence());
     ASSERT_EQ(model.mappings().size(), 3u);

@@ -156,18 +156,19 @@ TEST_F(RunControlTest, DeletingTheRunningSelectedMappingStopsAndSelectsThePrevio
     EXPECT_EQ(model().mapping(second.id), std::nullopt);
 }
 
-TEST_F(RunControlTest, DeletingTheFirstSelectedMappingSelectsTheNewFirstAndOthersKeepIt) {
+TEST_F(RunControlTest, DeletingTheSelectedMappingSelectsThePreviousOrTheNewFirst) {
+    model().setSelection(SidebarSelection::mapping(third.id));
+    model().deleteMapping(third.id);
+    EXPECT_EQ(model().selection(), SidebarSelection::mapping(second.id));
     model().setSelection(SidebarSelection::mapping(first.id));
     model().deleteMapping(first.id);
     EXPECT_EQ(model().selection(), SidebarSelection::mapping(second.id));
-    model().setSelection(SidebarSelection::mapping(third.id));
-    model().deleteMapping(second.id);
-    EXPECT_EQ(model().selection(), SidebarSelection::mapping(third.id));
+    // Any other selection stays, even when the list becomes empty.
     model().setSelection(SidebarSelection::controller());
-    model().deleteMapping(third.id);
+    model().deleteMapping(second.id);
+    model().deleteMapping(second.id);  // already gone: nothing
     EXPECT_EQ(model().selection(), SidebarSelection::controller());
-    model().deleteMapping(third.id);  // already gone: nothing
-    EXPECT_TRUE(model().mappings().empty()) << "only deleting the selected one adds a mapping";
+    EXPECT_TRUE(model().mappings().empty());
 }
 
 TEST_F(RunControlTest, DeletingTheOnlySelectedMappingAddsAnUntitledOne) {
@@ -218,6 +219,12 @@ TEST_F(RunControlTest, EachWayOfAddingPlacesNamesAndSelectsTheNewMapping) {
          nullptr},
         {"append a taken id", [&](Model& m) { return m.appendMapping(duplicate); }, 3, "Duplicate",
          false, &second},
+        {"a list repeating an id",
+         [&](Model& m) {
+             m.setMappings({first, second, third, duplicate});
+             return m.mappings()[3].id;
+         },
+         3, "Duplicate", false, &second},
         {"new after the selection", [](Model& m) { return m.addUntitledMapping(); }, 1,
          "(Untitled)", true, nullptr},
         {"new without a selection",

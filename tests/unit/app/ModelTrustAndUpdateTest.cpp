@@ -10,18 +10,23 @@ constexpr double kDay = 86400;
 
 // ---- Trust polling
 
-TEST(TrustPolling, AGrantIsSeenWithinASecondAndNotifiedOnce) {
+TEST(TrustPolling, PollsEverySecondUntilAGrantThenEveryTenSeconds) {
     ModelHarness h;
     Model& model = h.launchWith({});
     PropertyLog changes(model);
+    const int atCreation = h.trust.asks;
     h.loop.advance(0.0);
-    h.loop.advance(120.0);
+    h.loop.advance(10.0);
+    EXPECT_EQ(h.trust.asks - atCreation, 11);  // at 0, 1, ..., 10
     EXPECT_FALSE(model.isTrusted());
     EXPECT_TRUE(changes.changes.empty()) << "an unchanging answer notifies nothing";
     h.trust.trusted = true;
-    h.loop.advance(1.0);
+    h.loop.advance(1.0);  // seen at 11
     EXPECT_TRUE(model.isTrusted());
     EXPECT_EQ(changes.changes, std::vector<ModelProperty>{ModelProperty::isTrusted});
+    const int afterGrant = h.trust.asks;
+    h.loop.advance(30.0);
+    EXPECT_EQ(h.trust.asks - afterGrant, 3);  // at 21, 31, 41
 }
 
 TEST(TrustPolling, ARevocationIsSeenWithinTenSeconds) {
@@ -35,20 +40,6 @@ TEST(TrustPolling, ARevocationIsSeenWithinTenSeconds) {
     EXPECT_TRUE(model.isTrusted());
     h.loop.advance(0.2);
     EXPECT_FALSE(model.isTrusted());
-}
-
-TEST(TrustPolling, PollsEverySecondWhileUntrustedAndEveryTenOnceTrusted) {
-    ModelHarness h;
-    h.launchWith({});
-    const int atCreation = h.trust.asks;
-    h.loop.advance(0.0);
-    h.loop.advance(10.0);
-    EXPECT_EQ(h.trust.asks - atCreation, 11);  // at 0, 1, ..., 10
-    h.trust.trusted = true;
-    h.loop.advance(1.0);  // seen at 11
-    const int afterGrant = h.trust.asks;
-    h.loop.advance(30.0);
-    EXPECT_EQ(h.trust.asks - afterGrant, 3);  // at 21, 31, 41
 }
 
 TEST(TrustPolling, StopsWithTheModelButNotWithShutdown) {
@@ -149,7 +140,10 @@ TEST_F(UpdateCheckTest, DismissingRecordsTheVersionAndTime) {
     EXPECT_EQ(h.preferences.writes().size(), writes);
 }
 
-TEST_F(UpdateCheckTest, AnAnswerAfterShutdownOrAfterTheModelIsGoneDoesNothing) {
+TEST_F(UpdateCheckTest, ShutdownOrTheModelGoingEndsTheCheckQuietly) {
+    h.launchWith({}).shutdown();
+    h.loop.advance(1.0);
+    EXPECT_EQ(h.updates.requests, 0) << "shut down before the check starts";
     for (const bool destroy : {false, true}) {
         SCOPED_TRACE(destroy ? "model gone" : "shut down");
         Model& model = launch();
@@ -164,13 +158,6 @@ TEST_F(UpdateCheckTest, AnAnswerAfterShutdownOrAfterTheModelIsGoneDoesNothing) {
         }
         EXPECT_TRUE(log->lines().empty());
     }
-}
-
-TEST_F(UpdateCheckTest, ShutdownBeforeTheCheckStartsMakesNoRequest) {
-    Model& model = h.launchWith({});
-    model.shutdown();
-    h.loop.advance(1.0);
-    EXPECT_EQ(h.updates.requests, 0);
 }
 
 }  // namespace

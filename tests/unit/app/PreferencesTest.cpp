@@ -9,20 +9,17 @@ namespace {
 
 const Uuid kId = *Uuid::parse("8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B");
 
-TEST(AutoEnableModeJson, WritesTypeAndSpecificId) {
-    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::none()), R"({"type":"none"})");
-    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::lastUsed()), R"({"type":"lastUsed"})");
-    EXPECT_EQ(encodeAutoEnableMode(AutoEnableMode::specific(kId)),
-              R"({"type":"specific","mappingId":"8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B"})");
-}
-
-TEST(AutoEnableModeJson, ReadsEveryModeAndRejectsTheRest) {
+TEST(AutoEnableModeJson, WritesTheCanonicalFormAndReadsOnlyValidModes) {
     struct Case {
         std::string_view json;
         std::optional<AutoEnableMode> mode;
+        bool canonical = false;  // what the mode is written as
     };
     const Case cases[] = {
-        {R"({"type":"none"})", AutoEnableMode::none()},
+        {R"({"type":"none"})", AutoEnableMode::none(), true},
+        {R"({"type":"lastUsed"})", AutoEnableMode::lastUsed(), true},
+        {R"({"type":"specific","mappingId":"8E3C1A52-6B1F-7D2E-9A4B-0C1D2E3F4A5B"})",
+         AutoEnableMode::specific(kId), true},
         {R"({"type":"lastUsed","extra":1})", AutoEnableMode::lastUsed()},
         {R"({"mappingId":"8e3c1a52-6b1f-7d2e-9a4b-0c1d2e3f4a5b","type":"specific"})",
          AutoEnableMode::specific(kId)},
@@ -40,6 +37,9 @@ TEST(AutoEnableModeJson, ReadsEveryModeAndRejectsTheRest) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.json));
         EXPECT_EQ(decodeAutoEnableMode(c.json), c.mode);
+        if (c.canonical) {
+            EXPECT_EQ(encodeAutoEnableMode(*c.mode), c.json);
+        }
     }
 }
 
