@@ -159,9 +159,7 @@ const std::map<InputCategory, std::set<InputName>>& inputsByCategory() {
 }
 
 bool isMember(InputName input, InputCategory c) {
-    const auto& table = inputsByCategory();
-    const auto it = table.find(c);
-    return it != table.end() && it->second.contains(input);
+    return category(input) == c;
 }
 
 }  // namespace joywright
