@@ -173,7 +173,6 @@ public:
             if (!readInput(element, inputsPath[index++], input)) return false;
             list.push_back(input);
         }
-        raiseSpeeds(list);
         mapping.inputs = normalizedInputs(list);
 
         if (!readThumbstickMode(node, "leftThumbstickMode", at, mapping.leftThumbstickMode))
@@ -365,6 +364,7 @@ private:
         return true;
     }
 
+    // Speeds at or below 1 read as exactly 1.
     bool readSpeed(const Node& payload, const Path& at, float& speed) {
         const Path path = at / "speed";
         const Node* node = required(payload, "speed", at);
@@ -373,7 +373,7 @@ private:
         if (!value)
             return fail(DocumentErrorKind::dataCorrupted, path,
                         "Speed " + std::string(node->text) + " does not fit in a 32-bit float");
-        speed = *value;
+        speed = std::max(*value, 1.0f);
         return true;
     }
 
@@ -403,16 +403,6 @@ private:
                         "Unknown thumbstick mode " + quoted(node->text));
         mode = *value;
         return true;
-    }
-
-    // Speeds at or below 1 become exactly 1.
-    static void raiseSpeeds(std::vector<Input>& inputs) {
-        for (auto& input : inputs) {
-            if (auto* move = std::get_if<Output::MoveMouse>(&input.output.value))
-                move->speed = std::max(move->speed, 1.0f);
-            if (auto* scroll = std::get_if<Output::ScrollMouse>(&input.output.value))
-                scroll->speed = std::max(scroll->speed, 1.0f);
-        }
     }
 
     const JsonTree& tree_;
